@@ -1,0 +1,63 @@
+#include "GenUtils.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+QString ProgramFilePath()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationFilePath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+QString ExtractFilePath(QStringView path)
+{
+    return path.first(path.lastIndexOf(u'/') + 1).toString();
+}
+
+QString ExtractFileName(QStringView path)
+{
+    return path.sliced(path.lastIndexOf(u'/') + 1).toString();
+}
+
+QString AppDir()
+{
+    return ExtractFilePath(ProgramFilePath());
+}
+
+QString AppFile(QStringView name)
+{
+    return AppDir() + ExtractFileName(name);
+}
+
+QString FirstExistingFile(QStringView first, QStringView second, QStringView third)
+{
+    for (QStringView name : {first, second}) {
+        const QString path = AppFile(name);
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return AppFile(third);
+}
+
+QString ReplaceAll(const QString &source, const QString &search, const QString &replacement)
+{
+    if (search.isEmpty())
+        return source;
+    if (replacement.contains(search))
+        return QString(source).replace(search, replacement);
+
+    // A shorter replacement shortens the text each time, so repeating ends. A longer or
+    // equal one can rebuild search around itself for ever ("aba" with "ab" -> "bba"),
+    // so those runs stop after as many replacements as the source has characters.
+    qsizetype budget = replacement.size() < search.size() ? -1 : source.size() + 1;
+    QString result = source;
+    // Text before the last replacement held no occurrence, so the next one cannot start
+    // earlier than search.size() - 1 characters before it.
+    qsizetype from = 0;
+    for (qsizetype at; budget != 0 && (at = result.indexOf(search, from)) >= 0; --budget) {
+        result.replace(at, search.size(), replacement);
+        from = std::max<qsizetype>(0, at - search.size() + 1);
+    }
+    return result;
+}

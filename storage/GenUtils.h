@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Path and text helpers shared by the whole program.
+
+// The full path of the running program file.
+QString ProgramFilePath();
+
+// The program's folder, with its trailing separator.
+QString AppDir();
+
+// AppDir followed by the file-name part of name; any folder in name is dropped.
+QString AppFile(QStringView name);
+
+// AppFile(first) if it exists, else AppFile(second) if it exists, else AppFile(third)
+// whether it exists or not.
+QString FirstExistingFile(QStringView first, QStringView second, QStringView third);
+
+// Replaces the first occurrence of search (matching letter case) and repeats on the result
+// while search still occurs, so removing "ab" from "aabb" gives "". A replacement that
+// itself holds search would repeat for ever; then every occurrence is replaced once, and
+// a run that keeps rebuilding search stops after source.size() + 1 replacements.
+QString ReplaceAll(const QString &source, const QString &search, const QString &replacement);
+
+// The folder part of a path, with its trailing separator ("" when there is none), and the
+// file-name part.
+QString ExtractFilePath(QStringView path);
+QString ExtractFileName(QStringView path);

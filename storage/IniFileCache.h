@@ -1,0 +1,63 @@
+#pragma once
+
+#include "IniDocument.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <map>
+#include <unordered_map>
+
+struct stat;
+
+// One parsed copy of each INI file the program touches, shared by every INI-file object
+// bound to it. Before each use the copy is checked against the file's size, modification
+// time and inode, so a file written by anyone else is parsed again, and a file that has
+// not changed is never parsed twice. Used on the user-interface thread only.
+class IniFileCache
+{
+public:
+    static IniFileCache &instance();
+
+    // The file as it is now, or nullptr when it is missing or is no regular file.
+    const IniDocument *document(const QByteArray &path);
+
+    // Applies change to the file's current contents and, when the bytes change, replaces
+    // the file atomically (a temporary file in the same folder, then a rename). Throws
+    // AppError "Unable to write to <displayName>" and leaves the old file as it was when
+    // that fails.
+    void modify(const QByteArray &path, const QString &displayName,
+                const std::function<bool(IniDocument &)> &change);
+
+    // Makes the file and its directory entry durable.
+    void flush(const QByteArray &path, const QString &displayName);
+
+    // Within a batch, changes stay in the cache (where every read sees them) and each
+    // changed file is written once, atomically, when the outermost batch ends with
+    // commit; ending it without commit forgets them. Batches nest.
+    void beginBatch();
+    void endBatch(bool commit);
+
+private:
+    struct Stamp
+    {
+        quint64 device = 0, inode = 0;
+        qint64 size = -1, mtimeSec = 0, mtimeNsec = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+    struct Entry
+    {
+        Stamp stamp;
+        IniDocument doc;
+    };
+
+    static Stamp stampOf(const struct stat &st);
+    static bool statFile(const QByteArray &path, Stamp &stamp);
+    static Stamp writeAtomically(const QByteArray &path, const QByteArray &bytes);
+    Entry &entryFor(const QByteArray &path);
+    void write(const QByteArray &path, const QString &displayName, Entry &entry);
+
+    std::unordered_map<QByteArray, Entry> m_entries;
+    int m_batchDepth = 0;
+    std::map<QByteArray, QString> m_dirty; // path -> name for messages, changed in a batch
+};

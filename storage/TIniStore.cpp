@@ -1,0 +1,40 @@
+#include "TIniStore.h"
+
+#include "GenUtils.h"
+
+TIniStore::TIniStore(QObject *owner, const QString &sourceName, Kind kind) : QObject(owner)
+{
+    const qsizetype dot = sourceName.indexOf(u'.');
+    const QString stem = (dot < 0 ? QString() : sourceName.first(dot + 1)) + QStringLiteral("ini");
+    m_iniName = ExtractFileName(stem);
+    if (kind == Kind::Caption) {
+        m_directory = ExtractFilePath(sourceName);
+        m_iniFile = std::make_unique<TIniFile>(sourceName);
+    } else {
+        m_directory = ExtractFilePath(stem);
+        m_iniFile = std::make_unique<TIniFile>(m_directory + m_iniName);
+    }
+}
+
+void TIniStore::BindConfiguredFile()
+{
+    if (m_iniPath == AppPath)
+        m_directory = AppDir();
+    else if (m_iniPath == WinPath)
+        m_directory.clear();
+    if (m_iniName.isEmpty())
+        return;
+    m_iniFile = std::make_unique<TIniFile>(m_directory + m_iniName);
+}
+
+void TIniStore::SetIniFile(std::unique_ptr<TIniFile> file)
+{
+    m_iniName = file ? file->fileName() : QString();
+    m_iniFile = std::move(file);
+}
+
+void TIniStore::SetIniFileName(const QString &fileName)
+{
+    m_iniPath = UserPath;
+    m_iniFile = std::make_unique<TIniFile>(fileName);
+}

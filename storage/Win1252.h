@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// Sheet and configuration files hold Windows-1252 bytes; this is the only place that
+// converts between those bytes and the program's Unicode strings.
+namespace Win1252 {
+
+QString decode(QByteArrayView bytes);
+
+// A character that Windows-1252 cannot hold becomes "?" (one per code point).
+QByteArray encode(QStringView text);
+
+} // namespace Win1252
