@@ -1,0 +1,54 @@
+#pragma once
+
+// The figures of the sheet, computed from the texts of its fields exactly in the order
+// the sheet has always computed them: sums that are kept in single precision are stored
+// back into a float after every addition made in extended precision, and every text that
+// is not a number contributes nothing instead of raising an error.
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+#include <functional>
+#include <span>
+
+namespace SheetArithmetic {
+
+// Whether typing into a column recomputes the line's extended amount.
+bool AffectsExtended(int column);
+
+// quantity x unit price in "0.00", or an empty text when either is no number.
+QString ExtendedAmount(QStringView quantity, QStringView unitPrice, QChar sep);
+
+// The caption parsed and formatted "0.00"; "0.00" when it is no number.
+QString FormatAmount(QStringView caption, QChar sep);
+
+// Minus the absolute value of the parsed caption in "0.00"; "0.00" when it is no number.
+QString FormatDeduction(QStringView caption, QChar sep);
+
+// The subtotal: the extended amounts of the rows added into a float one by one.
+float LineItemsTotal(std::span<const QString> extendedCells, QChar sep);
+
+// Reads the "TextValue" of a sheet section, as the sheet's caption store does.
+using TextReader = std::function<QString(const QString &section)>;
+
+// The tax: the shipping percentage of the shipping amount, then each row with a
+// non-blank extended amount taxed at its stored percentage, summed in a float. A row's
+// percentage is read only when the row is visited.
+float TaxTotal(const TextReader &readText, QStringView shipping,
+               std::span<const QString> extendedCells, QChar sep);
+
+// The five footer amounts above the balance, as their captions read.
+struct FooterAmounts
+{
+    QString subtotal;  // Label14
+    QString discounts; // Label15
+    QString shipping;  // Label16
+    QString tax;       // Label17
+    QString credited;  // Label18
+};
+
+// Normalises the five amounts in place (discounts and credits always subtracted) and
+// returns their sum, added in extended precision and rounded once to a float.
+float BalanceDue(FooterAmounts &amounts, QChar sep);
+
+} // namespace SheetArithmetic
