@@ -1,0 +1,286 @@
+#include "QtPrinters.h"
+#include "AppError.h"
+#include "IniBatch.h"
+#include "TIniFile.h"
+#include "TempDir.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class IniFileTest : public TempDirTest
+{
+};
+
+struct ReadCase
+{
+    const char *what;
+    QByteArray file;
+    const char *section;
+    const char *key;
+    QString expected; // "<default>" when the default comes back
+};
+
+TEST_F(IniFileTest, ReadsValuesByThePrivateProfileRules)
+{
+    const QString def = QStringLiteral("<default>");
+    const ReadCase cases[] = {
+        {"plain", "[S]\r\nk=v\r\n", "S", "k", "v"},
+        {"missing key", "[S]\r\nk=v\r\n", "S", "other", def},
+        {"missing section", "[S]\r\nk=v\r\n", "T", "k", def},
+        {"present but empty is not the default", "[S]\r\nk=\r\n", "S", "k", ""},
+        {"names ignore case", "[label2]\r\nTEXTVALUE=x\r\n", "Label2", "TextValue", "x"},
+        {"blanks around names", "  [ S ]  \r\n  k \t= v\r\n", "S", "k", "v"},
+        {"blanks around value dropped", "[S]\r\nk=  Vendor:  \r\n", "S", "k", "Vendor:"},
+        {"double quotes removed", "[S]\r\nk=\" a \"\r\n", "S", "k", " a "},
+        {"single quotes removed", "[S]\r\nk='b'\r\n", "S", "k", "b"},
+        {"unbalanced quote kept", "[S]\r\nk=\"abc\r\n", "S", "k", "\"abc"},
+        {"mismatched quotes kept", "[S]\r\nk=\"abc'\r\n", "S", "k", "\"abc'"},
+        {"equals sign in value", "[S]\r\nk=a=b\r\n", "S", "k", "a=b"},
+        {"LF endings", "[S]\nk=v\n", "S", "k", "v"},
+        {"CR endings", "[S]\rk=v\r", "S", "k", "v"},
+        {"LF CR is two line breaks", "[S]\n\rk=v", "S", "k", "v"},
+        {"no final newline", "[S]\r\nk=v", "S", "k", "v"},
+        {"first duplicated key wins", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
+        {"first duplicated section wins", "[S]\r\na=1\r\n[s]\r\nk=2\r\n", "S", "k", def},
+        {"comment is no key", "[S]\r\n;k=v\r\n", "S", "k", def},
+        {"line without equals is no key", "[S]\r\nk\r\n", "S", "k", def},
+        {"key before any section", "k=v\r\n[S]\r\n", "S", "k", def},
+        {"byte-order mark", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", "v"},
+        {"windows-1252 bytes", "[S]\r\nk=\xA3\x80\xE9\r\n", "S", "k", u"£€é"_s},
+        {"header without closing bracket", "[S\r\nk=v\r\n", "S", "k", "v"},
+    };
+    for (const ReadCase &c : cases) {
+        const QString file = path("read.ini");
+        writeBytes(file, c.file);
+        TIniFile ini(file);
+        EXPECT_EQ(ini.readString(QString::fromLatin1(c.section), QString::fromLatin1(c.key), def),
+                  c.expected)
+            << c.what;
+    }
+}
+
+TEST_F(IniFileTest, LongValuesAreCutAt2047Characters)
+{
+    writeBytes(path("a.ini"), "[S]\r\nk=" + QByteArray(5000, 'x') + "\r\n");
+    EXPECT_EQ(TIniFile(path("a.ini")).readString(u"S", u"k", {}).size(), 2047);
+}
+
+TEST_F(IniFileTest, ReadingAMissingFileGivesTheDefaultAndCreatesNothing)
+{
+    TIniFile ini(path("absent.ini"));
+    EXPECT_EQ(ini.readString(u"S", u"k", QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_EQ(ini.readInteger(u"S", u"k", 7), 7);
+    EXPECT_TRUE(ini.readBool(u"S", u"k", true));
+    ini.flush();
+    EXPECT_TRUE(entries().isEmpty());
+}
+
+struct WriteCase
+{
+    const char *what;
+    std::optional<QByteArray> before; // nullopt: no file yet
+    QString section, key, value;
+    QByteArray after;
+};
+
+TEST_F(IniFileTest, WritesChangeOnlyTheLineTheyReplaceOrAdd)
+{
+    const WriteCase cases[] = {
+        {"creates file and section", std::nullopt, "S", "k", "v", "[S]\r\nk=v\r\n"},
+        {"appends a new section", "[A]\r\nx=1\r\n", "S", "k", "v", "[A]\r\nx=1\r\n[S]\r\nk=v\r\n"},
+        {"appends key to its section", "[S]\r\na=1\r\n[T]\r\n", "S", "b", "2",
+         "[S]\r\na=1\r\nb=2\r\n[T]\r\n"},
+        {"new key stays before blank lines", "[S]\na=1\n\n[T]\nx=y\n", "S", "b", "2",
+         "[S]\na=1\nb=2\r\n\n[T]\nx=y\n"},
+        {"replaces in place keeping comments and endings", "; note\n[S]\nk=old\n[U]\nz=1\n", "s",
+         "K", "new", "; note\n[S]\nK=new\n[U]\nz=1\n"},
+        {"gives a last line without newline one", "[S]\nk=v", "T", "a", "1",
+         "[S]\nk=v\r\n[T]\r\na=1\r\n"},
+        {"header as last line", "[S]", "S", "a", "1", "[S]\r\na=1\r\n"},
+        {"keeps the byte-order mark", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", "w",
+         "\xEF\xBB\xBF[S]\r\nk=w\r\n"},
+        {"replaces the first duplicate only", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "3",
+         "[S]\r\nk=3\r\nk=2\r\n"},
+        {"keeps unknown sections and garbage", "junk\r\n[X]\r\n\x01\x02\r\n", "S", "k", "v",
+         "junk\r\n[X]\r\n\x01\x02\r\n[S]\r\nk=v\r\n"},
+        {"pound and euro are single bytes", std::nullopt, "S", "k", u"£€"_s,
+         "[S]\r\nk=\xA3\x80\r\n"},
+        {"unrepresentable characters become ?", std::nullopt, "S", "k", u"a\u4e2d\U0001F600b"_s,
+         "[S]\r\nk=a??b\r\n"},
+        {"line breaks cannot start new lines", std::nullopt, "S", "k", "a\r\n[T]\nb",
+         "[S]\r\nk=a  [T] b\r\n"},
+    };
+    for (const WriteCase &c : cases) {
+        const QString file = path("write.ini");
+        QFile::remove(file);
+        if (c.before)
+            writeBytes(file, *c.before);
+        TIniFile(file).writeString(c.section, c.key, c.value);
+        EXPECT_EQ(readBytes(file), c.after) << c.what;
+    }
+}
+
+TEST_F(IniFileTest, IntegersAndBooleansFollowTheIntegerRule)
+{
+    struct Case
+    {
+        const char *text;
+        int expected;
+    };
+    const int def = -99;
+    const Case cases[] = {
+        {"42", 42},       {"-7", -7},         {"+3", 3},          {" 5 ", 5},
+        {"$FF", 255},     {"0x0000FF", 255},  {"$0000FF", 255},   {"0X1f", 31},
+        {"$80000008", -2147483640},           {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},     {"2147483648", def}, {"0xFFFFFFFFF", def},
+        {"0x", def},      {"$", def},         {"red", def},       {"1.5", def},
+        {"", def},        {"--1", def},       {"$-1", def},       {"\xD9\xA3", def},
+    };
+    for (const Case &c : cases) {
+        writeBytes(path("i.ini"), QByteArray("[S]\r\nk=") + c.text + "\r\n");
+        EXPECT_EQ(TIniFile(path("i.ini")).readInteger(u"S", u"k", def), c.expected) << c.text;
+    }
+
+    TIniFile ini(path("b.ini"));
+    ini.writeBool(u"S", u"on", true);
+    ini.writeBool(u"S", u"off", false);
+    ini.writeInteger(u"S", u"n", -2147483640);
+    EXPECT_EQ(readBytes(path("b.ini")), "[S]\r\non=1\r\noff=0\r\nn=-2147483640\r\n");
+    for (const auto &[text, expected] : {std::pair{"2", true}, {"-1", true}, {"0", false},
+                                         {"yes", true}, {"", true}}) {
+        writeBytes(path("b.ini"), QByteArray("[S]\r\nk=") + text);
+        EXPECT_EQ(TIniFile(path("b.ini")).readBool(u"S", u"k", true), expected) << text;
+    }
+}
+
+TEST_F(IniFileTest, ObjectsOnOneFileAndOtherWritersAreSeenAtOnce)
+{
+    const QString file = path("shared.ini");
+    TIniFile a(file), b(file);
+    a.writeString(u"S", u"k", u"one");
+    EXPECT_EQ(b.readString(u"S", u"k", {}), QStringLiteral("one"));
+    b.writeString(u"S", u"k", u"two");
+    EXPECT_EQ(a.readString(u"S", u"k", {}), QStringLiteral("two"));
+
+    // Another program replaces the file with one of the same size.
+    writeBytes(path("other"), "[S]\r\nk=six\r\n");
+    ASSERT_EQ(::rename(path("other").toLocal8Bit(), file.toLocal8Bit()), 0);
+    EXPECT_EQ(a.readString(u"S", u"k", {}), QStringLiteral("six"));
+
+    // ...or rewrites it in place, or removes it.
+    writeBytes(file, "[S]\r\nk=seven\r\n");
+    EXPECT_EQ(b.readString(u"S", u"k", {}), QStringLiteral("seven"));
+    QFile::remove(file);
+    EXPECT_EQ(a.readString(u"S", u"k", QStringLiteral("gone")), QStringLiteral("gone"));
+}
+
+TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFileAsItWas)
+{
+    const QString file = path("order.pof");
+    TIniFile ini(file);
+    ini.writeString(u"S", u"k", u"kept");
+    const QByteArray before = readBytes(file);
+
+    // Let no file grow past its present size, so writing the bigger file fails.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = rlim_t(before.size());
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    try {
+        ini.writeString(u"S", u"k", QString(100, u'x'));
+        ADD_FAILURE() << "the write did not fail";
+    } catch (const AppError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Unable to write to ") + file);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    EXPECT_EQ(readBytes(file), before);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("order.pof")}); // no temporary left
+    EXPECT_EQ(ini.readString(u"S", u"k", {}), QStringLiteral("kept"));
+}
+
+TEST_F(IniFileTest, WritesKeepTheFileModeAndWriteThroughLinks)
+{
+    const QString file = path("real.ini");
+    writeBytes(file, "[S]\r\nk=1\r\n");
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::link(file, path("link.ini")));
+
+    TIniFile(path("link.ini")).writeString(u"S", u"k", u"2");
+    EXPECT_TRUE(QFileInfo(path("link.ini")).isSymLink());
+    EXPECT_EQ(readBytes(file), "[S]\r\nk=2\r\n");
+    struct stat st;
+    ASSERT_EQ(::stat(file.toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+TEST_F(IniFileTest, RelativeNamesLiveInTheUserConfigurationFolder)
+{
+    TIniFile ini(QStringLiteral("varnel.ini"));
+    EXPECT_EQ(ini.fileName(), QStringLiteral("varnel.ini"));
+    EXPECT_TRUE(QDir::isAbsolutePath(ini.fullPath()));
+    EXPECT_TRUE(ini.fullPath().endsWith(QStringLiteral("/varnel.ini")));
+}
+
+} // namespace
+
+namespace {
+
+class IniBatchTest : public TempDirTest
+{
+};
+
+TEST_F(IniBatchTest, ChangesAreReadAtOnceAndWrittenOnceOnCommit)
+{
+    const QString file = path("sheet.pof");
+    TIniFile writer(file), reader(file);
+    {
+        IniBatch outer;
+        writer.writeString(u"A", u"k", u"1");
+        {
+            IniBatch inner;
+            writer.writeString(u"B", u"k", u"2");
+            inner.commit(); // nested: the outer batch decides
+        }
+        EXPECT_EQ(reader.readString(u"B", u"k", {}), u"2"_s);
+        EXPECT_TRUE(entries().isEmpty()) << "nothing on disk before the commit";
+        outer.commit();
+    }
+    EXPECT_EQ(readBytes(file), "[A]\r\nk=1\r\n[B]\r\nk=2\r\n");
+}
+
+TEST_F(IniBatchTest, ABatchEndedWithoutCommitForgetsItsChanges)
+{
+    const QString file = path("sheet.pof");
+    TIniFile ini(file);
+    ini.writeString(u"A", u"k", u"old");
+    {
+        IniBatch batch;
+        ini.writeString(u"A", u"k", u"new");
+        ini.writeString(u"B", u"k", u"x");
+    }
+    EXPECT_EQ(ini.readString(u"A", u"k", {}), u"old"_s);
+    EXPECT_EQ(readBytes(file), "[A]\r\nk=old\r\n");
+}
+
+TEST_F(IniBatchTest, AFailedCommitRaisesAndKeepsTheOldFile)
+{
+    const QString good = path("good.pof");
+    TIniFile ok(good), bad(path("missing/dir.pof"));
+    ok.writeString(u"A", u"k", u"old");
+    IniBatch batch;
+    ok.writeString(u"A", u"k", u"new");
+    bad.writeString(u"A", u"k", u"lost");
+    EXPECT_THROW(batch.commit(), AppError);
+    EXPECT_EQ(ok.readString(u"A", u"k", {}), u"new"_s) << "files that could be written are";
+    EXPECT_EQ(bad.readString(u"A", u"k", u"none"_s), u"none"_s);
+}
+
+} // namespace
