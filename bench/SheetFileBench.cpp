@@ -1,0 +1,111 @@
+// A whole sheet written key by key through the two stores into a fresh file, and read
+// back, as a full save and a load do (without the load's pauses).
+
+#include "IniBatch.h"
+#include "SheetFields.h"
+#include "SheetKeys.h"
+#include "TCaptionSaver.h"
+#include "TFontSaver.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void writeSheet(TCaptionSaver &texts, TFontSaver &fonts)
+{
+    texts.SaveText(SheetKeys::Image1, QStringLiteral("/home/user/logos/acme.jpg"));
+    fonts.SaveFont(SheetKeys::StringGrid1, SheetFields::windowFont());
+    for (const FieldSpec &f : SheetFields::components()) {
+        if (!f.isPersisted())
+            continue;
+        texts.SaveText(f.nameString(), f.textString());
+        fonts.SaveFont(f.nameString(), f.font);
+    }
+    for (int c = 0; c < SheetFields::GridColumns; ++c) {
+        for (int r = 0; r < SheetFields::GridRows; ++r)
+            texts.SaveText(SheetFields::TableKey(c, r), QStringLiteral("cell %1%2").arg(c).arg(r));
+    }
+}
+
+int readSheet(TCaptionSaver &texts, TFontSaver &fonts)
+{
+    int size = 0;
+    size += texts.ReadText(SheetKeys::Image1).size();
+    size += fonts.ReadFont(SheetKeys::StringGrid1, SheetFields::windowFont()).size;
+    for (const FieldSpec &f : SheetFields::components()) {
+        if (!f.isPersisted())
+            continue;
+        size += texts.ReadTextDefault(f.nameString(), f.textString()).size();
+        size += fonts.ReadFont(f.nameString(), f.font).size;
+    }
+    for (int c = 0; c < SheetFields::GridColumns; ++c) {
+        for (int r = 0; r < SheetFields::GridRows; ++r)
+            size += texts.ReadText(SheetFields::TableKey(c, r)).size();
+    }
+    return size;
+}
+
+// Arg 0: every text and every font replaces the file on its own; arg 1: the whole sheet
+// is one batch, replacing the file once.
+void BM_WriteWholeSheetToFreshFile(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    int n = 0;
+    for (auto _ : state) {
+        const QString file = dir.filePath(QStringLiteral("order%1.pof").arg(n++));
+        TCaptionSaver texts(nullptr);
+        TFontSaver fonts(nullptr);
+        texts.SetIniFileName(file);
+        fonts.SetIniFileName(file);
+        if (state.range(0)) {
+            IniBatch batch;
+            writeSheet(texts, fonts);
+            batch.commit();
+        } else {
+            writeSheet(texts, fonts);
+        }
+    }
+}
+BENCHMARK(BM_WriteWholeSheetToFreshFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ReadWholeSheet(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("order.pof"));
+    TCaptionSaver texts(nullptr);
+    TFontSaver fonts(nullptr);
+    texts.SetIniFileName(file);
+    fonts.SetIniFileName(file);
+    writeSheet(texts, fonts);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readSheet(texts, fonts));
+}
+BENCHMARK(BM_ReadWholeSheet)->Unit(benchmark::kMillisecond);
+
+// A load right after another program changed the file: it is parsed once, then served
+// from the cache.
+void BM_ReadWholeSheetAfterOutsideChange(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("order.pof"));
+    TCaptionSaver texts(nullptr);
+    TFontSaver fonts(nullptr);
+    texts.SetIniFileName(file);
+    fonts.SetIniFileName(file);
+    writeSheet(texts, fonts);
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile outside(file);
+        if (outside.open(QIODevice::Append))
+            outside.write(QByteArray("; touched ") + QByteArray::number(n++) + "\r\n");
+        outside.close();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(readSheet(texts, fonts));
+    }
+}
+BENCHMARK(BM_ReadWholeSheetAfterOutsideChange)->Unit(benchmark::kMillisecond);
+
+} // namespace
