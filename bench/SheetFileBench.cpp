@@ -70,17 +70,27 @@ void BM_WriteWholeSheetToFreshFile(benchmark::State &state)
 }
 BENCHMARK(BM_WriteWholeSheetToFreshFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_ReadWholeSheet(benchmark::State &state)
+// A sheet already saved in a fresh folder, with the two stores bound to it.
+struct SavedSheet
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("order.pof"));
-    TCaptionSaver texts(nullptr);
-    TFontSaver fonts(nullptr);
-    texts.SetIniFileName(file);
-    fonts.SetIniFileName(file);
-    writeSheet(texts, fonts);
+    QString file = dir.filePath(QStringLiteral("order.pof"));
+    TCaptionSaver texts{nullptr};
+    TFontSaver fonts{nullptr};
+
+    SavedSheet()
+    {
+        texts.SetIniFileName(file);
+        fonts.SetIniFileName(file);
+        writeSheet(texts, fonts);
+    }
+};
+
+void BM_ReadWholeSheet(benchmark::State &state)
+{
+    SavedSheet sheet;
     for (auto _ : state)
-        benchmark::DoNotOptimize(readSheet(texts, fonts));
+        benchmark::DoNotOptimize(readSheet(sheet.texts, sheet.fonts));
 }
 BENCHMARK(BM_ReadWholeSheet)->Unit(benchmark::kMillisecond);
 
@@ -88,22 +98,16 @@ BENCHMARK(BM_ReadWholeSheet)->Unit(benchmark::kMillisecond);
 // from the cache.
 void BM_ReadWholeSheetAfterOutsideChange(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("order.pof"));
-    TCaptionSaver texts(nullptr);
-    TFontSaver fonts(nullptr);
-    texts.SetIniFileName(file);
-    fonts.SetIniFileName(file);
-    writeSheet(texts, fonts);
+    SavedSheet sheet;
     int n = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        QFile outside(file);
+        QFile outside(sheet.file);
         if (outside.open(QIODevice::Append))
             outside.write(QByteArray("; touched ") + QByteArray::number(n++) + "\r\n");
         outside.close();
         state.ResumeTiming();
-        benchmark::DoNotOptimize(readSheet(texts, fonts));
+        benchmark::DoNotOptimize(readSheet(sheet.texts, sheet.fonts));
     }
 }
 BENCHMARK(BM_ReadWholeSheetAfterOutsideChange)->Unit(benchmark::kMillisecond);

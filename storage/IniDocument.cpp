@@ -104,34 +104,32 @@ IniDocument IniDocument::parse(QByteArrayView bytes)
     return doc;
 }
 
+template <class Visit>
+void IniDocument::forEachLine(Visit visit) const
+{
+    for (const Line &l : m_preamble)
+        visit(l);
+    for (const Section &s : m_sections) {
+        visit(s.header);
+        for (const Line &l : s.body)
+            visit(l);
+    }
+}
+
 QByteArray IniDocument::serialize() const
 {
     static const QByteArray eols[] = {"", "\r\n", "\n", "\r"};
     qsizetype total = m_bom ? 3 : 0;
-    const auto measure = [&](const Line &l) { total += l.text.size() + 2; };
-    for (const Line &l : m_preamble)
-        measure(l);
-    for (const Section &s : m_sections) {
-        measure(s.header);
-        for (const Line &l : s.body)
-            measure(l);
-    }
+    forEachLine([&](const Line &l) { total += l.text.size() + 2; });
 
     QByteArray out;
     out.reserve(total);
     if (m_bom)
         out.append("\xEF\xBB\xBF");
-    const auto put = [&](const Line &l) {
+    forEachLine([&](const Line &l) {
         out.append(l.text);
         out.append(eols[int(l.eol)]);
-    };
-    for (const Line &l : m_preamble)
-        put(l);
-    for (const Section &s : m_sections) {
-        put(s.header);
-        for (const Line &l : s.body)
-            put(l);
-    }
+    });
     return out;
 }
 

@@ -48,6 +48,7 @@ private:
     };
 
     static QString fold(QStringView name);
+    template <class Visit> void forEachLine(Visit visit) const;
     Line *findKey(Section &section, const QString &foldedKey);
     const Line *findKey(const Section &section, const QString &foldedKey) const;
     void ensureEndsWithNewline(Line &line);

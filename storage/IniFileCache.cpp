@@ -141,11 +141,14 @@ const IniDocument *IniFileCache::document(const QByteArray &path)
     Entry &entry = m_entries[path];
     entry.stamp = stampOf(st);
     entry.doc = IniDocument::parse(bytes);
+    ++m_parses;
     return &entry.doc;
 }
 
 IniFileCache::Stamp IniFileCache::writeAtomically(const QByteArray &path, const QByteArray &bytes)
 {
+    if (path.isEmpty())
+        throw WriteFailed{};
     struct stat old;
     bool exists = false;
     const QByteArray target = writeTarget(path, old, exists);

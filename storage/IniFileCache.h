@@ -38,6 +38,9 @@ public:
     void beginBatch();
     void endBatch(bool commit);
 
+    // How many times a file has been parsed, for tests and benchmarks.
+    quint64 parseCount() const { return m_parses; }
+
 private:
     struct Stamp
     {
@@ -59,5 +62,6 @@ private:
 
     std::unordered_map<QByteArray, Entry> m_entries;
     int m_batchDepth = 0;
+    quint64 m_parses = 0;
     std::map<QByteArray, QString> m_dirty; // path -> name for messages, changed in a batch
 };

@@ -29,7 +29,9 @@ void TIniStore::BindConfiguredFile()
 
 void TIniStore::SetIniFile(std::unique_ptr<TIniFile> file)
 {
-    m_iniName = file ? file->fileName() : QString();
+    if (!file)
+        file = std::make_unique<TIniFile>(QString()); // a store always has a file to ask
+    m_iniName = file->fileName();
     m_iniFile = std::move(file);
 }
 

@@ -1,6 +1,7 @@
 #include "QtPrinters.h"
 #include "AppError.h"
 #include "IniBatch.h"
+#include "IniFileCache.h"
 #include "TIniFile.h"
 #include "TempDir.h"
 
@@ -177,6 +178,28 @@ TEST_F(IniFileTest, ObjectsOnOneFileAndOtherWritersAreSeenAtOnce)
     EXPECT_EQ(b.readString(u"S", u"k", {}), QStringLiteral("seven"));
     QFile::remove(file);
     EXPECT_EQ(a.readString(u"S", u"k", QStringLiteral("gone")), QStringLiteral("gone"));
+}
+
+TEST_F(IniFileTest, AFileIsParsedOnlyWhenItChanged)
+{
+    const QString file = path("cached.ini");
+    writeBytes(file, "[S]\r\nk=1\r\n");
+    TIniFile a(file), b(file);
+    const quint64 before = IniFileCache::instance().parseCount();
+    for (int i = 0; i < 20; ++i) {
+        (void)a.readString(u"S", u"k", {});
+        (void)b.readInteger(u"S", u"k", 0);
+    }
+    EXPECT_EQ(IniFileCache::instance().parseCount(), before + 1);
+
+    a.writeString(u"S", u"k", u"2"); // our own write updates the parsed copy
+    EXPECT_EQ(b.readString(u"S", u"k", {}), u"2"_s);
+    EXPECT_EQ(IniFileCache::instance().parseCount(), before + 1);
+
+    writeBytes(file, "[S]\r\nk=three\r\n");
+    EXPECT_EQ(a.readString(u"S", u"k", {}), u"three"_s);
+    EXPECT_EQ(b.readString(u"S", u"k", {}), u"three"_s);
+    EXPECT_EQ(IniFileCache::instance().parseCount(), before + 2);
 }
 
 TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFileAsItWas)

@@ -55,6 +55,13 @@ TEST_F(IniRobustnessTest, ADirectoryWhereAFileIsExpectedReadsAsMissingAndCannotB
     EXPECT_EQ(entries(), QStringList{QStringLiteral("sheet.pof")});
 }
 
+TEST_F(IniRobustnessTest, AnEmptyFileNameReadsDefaultsAndCannotBeWritten)
+{
+    TIniFile ini{QString()};
+    EXPECT_EQ(ini.readString(u"S", u"k", QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_THROW(ini.writeString(u"S", u"k", u"v"), AppError);
+}
+
 TEST_F(IniRobustnessTest, AFileInAMissingFolderCannotBeWritten)
 {
     TIniFile ini(path("no/such/folder/a.ini"));

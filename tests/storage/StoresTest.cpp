@@ -176,4 +176,28 @@ TEST_F(StoresTest, WriteFontWritesTheOwnFontUntilACallerSetsOne)
     EXPECT_EQ(store.ReadFont(u"C", read), mine);
 }
 
+TEST(Colors, StoredColoursAreBgrOrSystemCodes)
+{
+    struct Case
+    {
+        qint32 stored;
+        quint32 rgb;
+    };
+    const Case cases[] = {
+        {255, 0xFF0000},                 // 0x0000FF is red
+        {16777215, 0xFFFFFF},            // white
+        {Colors::Gray, 0x808080},
+        {-2147483640, 0x000000},         // window text
+        {Colors::BtnFace, 0xF0F0F0},
+        {Colors::systemColor(99), 0x000000}, // unknown system colour
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(Colors::toRgb(c.stored), c.rgb) << c.stored;
+        if (c.stored >= 0) {
+            EXPECT_EQ(Colors::fromRgb(c.rgb), c.stored);
+        }
+    }
+    EXPECT_EQ(Colors::WindowText, -2147483640);
+}
+
 } // namespace
