@@ -152,7 +152,9 @@ IniFileCache::Stamp IniFileCache::writeAtomically(const QByteArray &path, const 
     struct stat old;
     bool exists = false;
     const QByteArray target = writeTarget(path, old, exists);
-    if (exists && !S_ISREG(old.st_mode))
+    // A file without write permission is read-only for everyone, root included.
+    if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 ||
+                   ::access(target.constData(), W_OK) != 0))
         throw WriteFailed{};
 
     const QByteArray dir = directoryOf(target);

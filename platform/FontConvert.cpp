@@ -1,0 +1,43 @@
+#include "FontConvert.h"
+
+#include <cmath>
+
+namespace FontConvert {
+
+void installFontSubstitutions()
+{
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
+}
+
+QFont toQFont(const SheetFont &font)
+{
+    QFont f(font.name);
+    // A hand-edited file may hold any size; keep what is drawn within reason.
+    f.setPointSize(std::clamp(font.size, 1, 400));
+    f.setBold(font.style.bold);
+    f.setItalic(font.style.italic);
+    f.setUnderline(font.style.underline);
+    f.setStrikeOut(font.style.strikeOut);
+    return f;
+}
+
+QColor toQColor(qint32 color)
+{
+    return QColor(QRgb(0xFF000000u | Colors::toRgb(color)));
+}
+
+SheetFont fromQFont(const QFont &font, const QColor &color)
+{
+    SheetFont f;
+    f.name = font.family();
+    f.size = font.pointSize() > 0 ? font.pointSize() : int(std::lround(font.pointSizeF()));
+    f.color = Colors::fromRgb(color.rgb() & 0xFFFFFF);
+    f.style = {font.bold(), font.italic(), font.underline(), font.strikeOut()};
+    return f;
+}
+
+} // namespace FontConvert

@@ -1,0 +1,23 @@
+#pragma once
+
+// The sheet's fonts at the widget edge: a stored font becomes a QFont and a colour, and
+// back. The Windows faces the sheet files name are mapped to metric twins installed on
+// this system, so texts keep their sizes.
+
+#include "SheetFont.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace FontConvert {
+
+// Call once after the application object exists.
+void installFontSubstitutions();
+
+QFont toQFont(const SheetFont &font);
+QColor toQColor(qint32 color);
+
+// The stored form of a font picked in a dialog: face, whole points, colour, style.
+SheetFont fromQFont(const QFont &font, const QColor &color);
+
+} // namespace FontConvert

@@ -1,0 +1,67 @@
+#pragma once
+
+// The seam to everything that waits on a person or depends on the machine: message boxes,
+// file and font dialogs, running a window modally, pauses, the clock, the screen, the
+// locale's separators, the busy cursor and help. The program runs on the Qt
+// implementation; tests install a scripted one that answers prompts, records what was
+// asked and never sleeps.
+
+#include "SheetFont.h"
+
+#include <QDateTime>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+enum class MsgIcon { Information, Question, Warning, Error };
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+struct FileDialogOptions
+{
+    QString title;
+    QString filter;     // "Purchase Orders (*.pof)|*.pof|All files (*.*)|*.*" style pairs
+    QString defaultExt; // without the dot
+    QString initialDir;
+    QString fileName;   // proposed or last chosen
+    bool mustExist = false;
+    bool promptOverwrite = false;
+};
+
+// The application's help file, which only the About window opens.
+inline const QString HelpFileName = QStringLiteral("VARNEL.HLP");
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    virtual MsgResult messageBox(QWidget *owner, const QString &caption, const QString &text,
+                                 MsgIcon icon, MsgButtons buttons) = 0;
+    // The chosen file's full path, or nothing when the user cancelled.
+    virtual std::optional<QString> openFileName(QWidget *owner, const FileDialogOptions &o) = 0;
+    virtual std::optional<QString> saveFileName(QWidget *owner, const FileDialogOptions &o) = 0;
+    virtual std::optional<QString> pictureFileName(QWidget *owner, const FileDialogOptions &o) = 0;
+    // Starts from font; true and the new font when the user confirmed.
+    virtual bool chooseFont(QWidget *owner, SheetFont &font) = 0;
+    // Runs a dialog modally and returns its result code.
+    virtual int execModal(QDialog *dialog) = 0;
+
+    virtual void pause(int milliseconds) = 0;
+    virtual QDateTime now() = 0;
+    virtual QSize screenSize() = 0;
+    virtual QChar decimalSeparator() = 0;
+    virtual QChar dateSeparator() = 0;
+    virtual void setBusyCursor(bool busy) = 0;
+
+    virtual void showHelp(const QString &helpFile, int context) = 0;
+    virtual void quitHelp() = 0;
+};
+
+// The platform in use: the Qt one unless a test installed another.
+Platform &platform();
+// Installs p (not owned) for everything that follows; nullptr goes back to the Qt one.
+void setPlatform(Platform *p);

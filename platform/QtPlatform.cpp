@@ -1,0 +1,181 @@
+#include "QtPlatform.h"
+
+#include "FontConvert.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScreen>
+#include <QThread>
+
+namespace {
+
+QtPlatform &qtPlatform()
+{
+    static QtPlatform p;
+    return p;
+}
+
+Platform *current = nullptr;
+
+// "Text (*.a)|*.a|All (*.*)|*.*" as Qt writes it: "Text (*.a);;All (*.*)".
+QString qtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(u';', u' ');
+        out << (parts[i].contains(u'(') ? parts[i] : parts[i] + QStringLiteral(" (") + patterns + u')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString startPath(const FileDialogOptions &o)
+{
+    if (o.fileName.isEmpty())
+        return o.initialDir;
+    return o.initialDir.isEmpty() || QDir::isAbsolutePath(o.fileName)
+               ? o.fileName
+               : QDir(o.initialDir).filePath(o.fileName);
+}
+
+std::optional<QString> runFileDialog(QWidget *owner, const FileDialogOptions &o,
+                                     QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(owner, o.title, startPath(o), qtFilter(o.filter));
+    dialog.setAcceptMode(mode);
+    dialog.setDefaultSuffix(o.defaultExt);
+    dialog.setFileMode(o.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!o.promptOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+Platform &platform()
+{
+    return current ? *current : qtPlatform();
+}
+
+void setPlatform(Platform *p)
+{
+    current = p;
+}
+
+MsgResult QtPlatform::messageBox(QWidget *owner, const QString &caption, const QString &text,
+                                 MsgIcon icon, MsgButtons buttons)
+{
+    const QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Question,
+                                       QMessageBox::Warning, QMessageBox::Critical};
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    if (buttons == MsgButtons::OkCancel)
+        standard = QMessageBox::Ok | QMessageBox::Cancel;
+    else if (buttons == MsgButtons::YesNo)
+        standard = QMessageBox::Yes | QMessageBox::No;
+    QMessageBox box(icons[int(icon)], caption, text, standard, owner);
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return MsgResult::Cancel;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        return MsgResult::Ok;
+    }
+}
+
+std::optional<QString> QtPlatform::openFileName(QWidget *owner, const FileDialogOptions &o)
+{
+    return runFileDialog(owner, o, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtPlatform::saveFileName(QWidget *owner, const FileDialogOptions &o)
+{
+    return runFileDialog(owner, o, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtPlatform::pictureFileName(QWidget *owner, const FileDialogOptions &o)
+{
+    FileDialogOptions picture = o;
+    picture.mustExist = true;
+    return runFileDialog(owner, picture, QFileDialog::AcceptOpen);
+}
+
+bool QtPlatform::chooseFont(QWidget *owner, SheetFont &font)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, FontConvert::toQFont(font), owner);
+    if (!ok)
+        return false;
+    const qint32 color = font.color; // the dialog offers no colour: keep the stored one
+    font = FontConvert::fromQFont(chosen, FontConvert::toQColor(color));
+    font.color = color;
+    return true;
+}
+
+int QtPlatform::execModal(QDialog *dialog)
+{
+    return dialog->exec();
+}
+
+void QtPlatform::pause(int milliseconds)
+{
+    // The pause blocks the program as a sleep would, but keeps its windows painted.
+    QDeadlineTimer deadline(milliseconds);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
+                                        int(deadline.remainingTime()));
+        QThread::msleep(std::min<qint64>(5, std::max<qint64>(0, deadline.remainingTime())));
+    }
+}
+
+QDateTime QtPlatform::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+QSize QtPlatform::screenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+QChar QtPlatform::decimalSeparator()
+{
+    const QString sep = QLocale().decimalPoint();
+    return sep.size() == 1 ? sep.at(0) : u'.';
+}
+
+QChar QtPlatform::dateSeparator()
+{
+    // The first character of the short date format that is no date letter.
+    for (QChar c : QLocale().dateFormat(QLocale::ShortFormat)) {
+        if (!c.isLetter() && !c.isSpace())
+            return c;
+    }
+    return u'/';
+}
+
+void QtPlatform::setBusyCursor(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::showHelp(const QString &, int)
+{
+    // The help window arrives with the command panel.
+}
+
+void QtPlatform::quitHelp() {}

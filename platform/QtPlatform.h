@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Platform.h"
+
+// The real desktop: Qt's message boxes and dialogs, the system clock and locale.
+class QtPlatform : public Platform
+{
+public:
+    MsgResult messageBox(QWidget *owner, const QString &caption, const QString &text,
+                         MsgIcon icon, MsgButtons buttons) override;
+    std::optional<QString> openFileName(QWidget *owner, const FileDialogOptions &o) override;
+    std::optional<QString> saveFileName(QWidget *owner, const FileDialogOptions &o) override;
+    std::optional<QString> pictureFileName(QWidget *owner, const FileDialogOptions &o) override;
+    bool chooseFont(QWidget *owner, SheetFont &font) override;
+    int execModal(QDialog *dialog) override;
+
+    void pause(int milliseconds) override;
+    QDateTime now() override;
+    QSize screenSize() override;
+    QChar decimalSeparator() override;
+    QChar dateSeparator() override;
+    void setBusyCursor(bool busy) override;
+
+    void showHelp(const QString &helpFile, int context) override;
+    void quitHelp() override;
+};

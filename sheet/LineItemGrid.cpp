@@ -1,0 +1,74 @@
+#include "LineItemGrid.h"
+
+#include "FontConvert.h"
+#include "SheetFields.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+LineItemGrid::LineItemGrid(QWidget *parent) : QTableWidget(SheetFields::GridRows, SheetFields::GridColumns, parent)
+{
+    setObjectName(QStringLiteral("StringGrid1"));
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    // The designed widths and height leave out the one-pixel grid line that Qt counts in.
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(SheetFields::GridRowHeight + 1);
+    horizontalHeader()->setMinimumSectionSize(1);
+    for (int c = 0; c < SheetFields::GridColumns; ++c)
+        setColumnWidth(c, SheetFields::GridColumnWidths[size_t(c)] + 1);
+    setShowGrid(true);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    setTabKeyNavigation(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette p = palette();
+    p.setColor(QPalette::Base, Qt::white);
+    setPalette(p);
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c)
+            setItem(r, c, new QTableWidgetItem);
+    }
+    // The editor is always shown: the current cell opens for typing as soon as it is chosen.
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (row >= 0 && column >= 0)
+            editItem(item(row, column));
+    });
+}
+
+QString LineItemGrid::Cell(int column, int row) const
+{
+    const QTableWidgetItem *i = item(row, column);
+    return i ? i->text() : QString();
+}
+
+void LineItemGrid::SetCell(int column, int row, const QString &text)
+{
+    item(row, column)->setText(text);
+}
+
+QStringList LineItemGrid::Column(int column) const
+{
+    QStringList texts;
+    for (int r = 0; r < rowCount(); ++r)
+        texts << Cell(column, r);
+    return texts;
+}
+
+void LineItemGrid::SetFont(const SheetFont &font)
+{
+    m_font = font;
+    setFont(FontConvert::toQFont(font));
+    QPalette p = palette();
+    p.setColor(QPalette::Text, FontConvert::toQColor(font.color));
+    setPalette(p);
+}
+
+void LineItemGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, event);
+    QTableWidget::mousePressEvent(event);
+}

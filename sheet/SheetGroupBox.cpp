@@ -1,0 +1,43 @@
+#include "SheetGroupBox.h"
+
+#include "FontConvert.h"
+
+#include <QMouseEvent>
+
+SheetGroupBox::SheetGroupBox(const FieldSpec &spec, QWidget *parent)
+    : QGroupBox(parent), m_spec(&spec), m_hint(QString::fromUtf8(spec.hint)), m_font(spec.font)
+{
+    setObjectName(spec.nameString());
+    setGeometry(spec.geometry.left, spec.geometry.top, spec.geometry.width, spec.geometry.height);
+    setToolTip(m_hint);
+    // The caption sits on the frame line, as a framed block on paper does.
+    setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid #a0a0a0; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; background-color: white; }"));
+    SetCaption(spec.textString());
+    SetFont(m_font);
+}
+
+void SheetGroupBox::SetFont(const SheetFont &font)
+{
+    m_font = font;
+    setFont(FontConvert::toQFont(font));
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, FontConvert::toQColor(font.color));
+    setPalette(p);
+}
+
+void SheetGroupBox::mousePressEvent(QMouseEvent *event)
+{
+    m_click.press(event);
+    if (OnMouseDown)
+        OnMouseDown(this, event);
+    event->accept();
+}
+
+void SheetGroupBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (m_click.release(this, event))
+        emit Clicked(this);
+}

@@ -1,0 +1,43 @@
+#include "SheetImage.h"
+
+#include "LogoLoader.h"
+
+#include <QPixmap>
+
+SheetImage::SheetImage(QWidget *parent) : QLabel(parent)
+{
+    setObjectName(QStringLiteral("Image1"));
+    setAlignment(Qt::AlignCenter);
+}
+
+bool SheetImage::LoadPicture(const QString &path)
+{
+    const auto image = LogoLoader::load(path);
+    if (!image) {
+        ClearPicture();
+        return false;
+    }
+    setPixmap(QPixmap::fromImage(*image));
+    resize(image->size());
+    m_hasPicture = true;
+    return true;
+}
+
+void SheetImage::ClearPicture()
+{
+    clear();
+    m_hasPicture = false;
+}
+
+void SheetImage::mousePressEvent(QMouseEvent *event)
+{
+    m_click.press(event);
+    event->accept();
+}
+
+void SheetImage::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (m_click.release(this, event))
+        emit Clicked(this);
+}

@@ -1,0 +1,116 @@
+#include "SheetLabel.h"
+
+#include "FontConvert.h"
+
+#include <QMouseEvent>
+
+namespace {
+
+std::optional<qint32> designColor(Background b)
+{
+    return b == Background::White ? std::optional<qint32>(Colors::White) : std::nullopt;
+}
+
+} // namespace
+
+SheetLabel::SheetLabel(const FieldSpec &spec, QWidget *parent)
+    : QLabel(parent), m_spec(&spec), m_hint(QString::fromUtf8(spec.hint)), m_font(spec.font),
+      m_autoSize(spec.autoSize), m_rightEdge(spec.geometry.right())
+{
+    setObjectName(spec.nameString());
+    setGeometry(spec.geometry.left, spec.geometry.top, spec.geometry.width, spec.geometry.height);
+    setAlignment((spec.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft) |
+                 Qt::AlignTop);
+    setWordWrap(spec.wordWrap);
+    setToolTip(m_hint);
+    setTextFormat(Qt::PlainText);
+    setVisible(spec.visible);
+    QLabel::setFont(FontConvert::toQFont(m_font));
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, FontConvert::toQColor(m_font.color));
+    setPalette(p);
+    SetColor(designColor(spec.background));
+    SetCaption(spec.textString());
+}
+
+void SheetLabel::SetHint(const QString &hint)
+{
+    m_hint = hint;
+    setToolTip(hint);
+}
+
+void SheetLabel::SetCaption(const QString &caption)
+{
+    setText(caption);
+    fitToText();
+}
+
+void SheetLabel::SetFont(const SheetFont &font)
+{
+    m_font = font;
+    QLabel::setFont(FontConvert::toQFont(font));
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, FontConvert::toQColor(font.color));
+    setPalette(p);
+    fitToText();
+}
+
+void SheetLabel::SetAutoSize(bool on)
+{
+    m_autoSize = on;
+    fitToText();
+}
+
+void SheetLabel::SetColor(std::optional<qint32> color)
+{
+    m_color = color;
+    setAutoFillBackground(color.has_value());
+    if (color) {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, FontConvert::toQColor(*color));
+        setPalette(p);
+    }
+}
+
+void SheetLabel::ApplyEmptyTextRule()
+{
+    const bool hasText = !Caption().trimmed().isEmpty();
+    if (hasText) {
+        if (m_color == Colors::BtnFace)
+            SetColor(designColor(m_spec->background));
+        SetAutoSize(true);
+        return;
+    }
+    m_autoSize = false;
+    SetColor(Colors::BtnFace);
+    const int left = m_spec->geometry.keepsRightEdge ? m_rightEdge - 75 : x();
+    setGeometry(left, y(), 75, height());
+}
+
+void SheetLabel::fitToText()
+{
+    if (!m_autoSize)
+        return;
+    if (wordWrap()) {
+        resize(width(), std::max(1, heightForWidth(width())));
+        return;
+    }
+    const QSize hint = sizeHint();
+    const int left = m_spec->geometry.keepsRightEdge ? m_rightEdge - hint.width() : x();
+    setGeometry(left, y(), hint.width(), hint.height());
+}
+
+void SheetLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_click.press(event);
+    if (OnMouseDown)
+        OnMouseDown(this, event);
+    event->accept();
+}
+
+void SheetLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (m_click.release(this, event))
+        emit Clicked(this);
+}

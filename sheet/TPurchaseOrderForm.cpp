@@ -1,0 +1,296 @@
+#include "TPurchaseOrderForm.h"
+
+#include "Colors.h"
+#include "FontConvert.h"
+#include "GenUtils.h"
+#include "LineItemGrid.h"
+#include "NumberText.h"
+#include "Platform.h"
+#include "SheetGroupBox.h"
+#include "SheetImage.h"
+#include "SheetLabel.h"
+#include "StartupSheet.h"
+#include "TCaptionSaver.h"
+#include "TFontSaver.h"
+#include "TIniFile.h"
+#include "TProgressControl.h"
+
+#include <QFrame>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+TPurchaseOrderForm *PurchaseOrderForm = nullptr;
+
+namespace {
+
+constexpr int SheetContentHeight = 731; // the lowest field ends here
+constexpr int DesignWidth = 786;
+constexpr int DesignHeight = 644;
+
+void fill(QWidget *w, qint32 color)
+{
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, FontConvert::toQColor(color));
+    w->setPalette(p);
+}
+
+QFrame *panel(QWidget *parent, bool raised)
+{
+    auto *frame = new QFrame(parent);
+    if (raised) {
+        frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        fill(frame, Colors::BtnFace);
+    }
+    return frame;
+}
+
+QFrame *bevel(const FieldSpec &spec, QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    const Geometry &g = spec.geometry;
+    // A line along the top or the bottom edge of the designed box.
+    const int top = spec.bevel == BevelShape::TopLine ? g.top : g.top + g.height - 2;
+    line->setGeometry(g.left, top, g.width, 2);
+    return line;
+}
+
+} // namespace
+
+TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("PurchaseOrderForm"));
+    setWindowTitle(QStringLiteral("PurchaseOrderForm"));
+    setFont(FontConvert::toQFont(SheetFields::windowFont()));
+    fill(this, Colors::BtnFace);
+    resize(DesignWidth, DesignHeight);
+    buildComponents();
+    PurchaseOrderForm = this;
+    FormCreate();
+}
+
+TPurchaseOrderForm::~TPurchaseOrderForm()
+{
+    FormDestroy();
+    if (PurchaseOrderForm == this)
+        PurchaseOrderForm = nullptr;
+}
+
+void TPurchaseOrderForm::buildComponents()
+{
+    for (const FieldSpec &spec : SheetFields::components()) {
+        QObject *object = createComponent(spec);
+        object->setObjectName(spec.nameString());
+        m_components.push_back(object);
+    }
+}
+
+QWidget *TPurchaseOrderForm::container(const char *name) const
+{
+    if (*name == '\0')
+        return const_cast<TPurchaseOrderForm *>(this);
+    if (qstrcmp(name, "ScrollBox1") == 0)
+        return m_scrollContent;
+    return qobject_cast<QWidget *>(Component(QString::fromLatin1(name)));
+}
+
+QObject *TPurchaseOrderForm::createComponent(const FieldSpec &spec)
+{
+    QWidget *parent = container(spec.parent);
+    const Geometry &g = spec.geometry;
+    switch (spec.kind) {
+    case ComponentKind::Panel: {
+        QFrame *p = panel(parent, spec.nameString() != u"Panel2"); // Panel2 shows its parent
+        p->setGeometry(g.left, g.top, g.width, g.height);
+        (spec.nameString() == u"Panel1" ? Panel1 : spec.nameString() == u"Panel2" ? Panel2 : Panel3) = p;
+        return p;
+    }
+    case ComponentKind::ScrollBox: {
+        ScrollBox1 = new QScrollArea(parent);
+        ScrollBox1->setGeometry(g.left, g.top, g.width, g.height);
+        ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        ScrollBox1->verticalScrollBar()->setSingleStep(20);
+        fill(ScrollBox1->viewport(), Colors::White);
+        m_scrollContent = new QWidget;
+        m_scrollContent->setObjectName(QStringLiteral("ScrollBox1Content"));
+        m_scrollContent->resize(g.width - 4, SheetContentHeight);
+        fill(m_scrollContent, Colors::White);
+        ScrollBox1->setWidget(m_scrollContent);
+        return ScrollBox1;
+    }
+    case ComponentKind::Bevel:
+        return bevel(spec, parent);
+    case ComponentKind::Image:
+        Image1 = new SheetImage(parent);
+        Image1->setGeometry(g.left, g.top, g.width, g.height);
+        return Image1;
+    case ComponentKind::Grid:
+        StringGrid1 = new LineItemGrid(parent);
+        StringGrid1->setGeometry(g.left, g.top, g.width, g.height);
+        StringGrid1->SetFont(SheetFields::windowFont());
+        return StringGrid1;
+    case ComponentKind::Label:
+        return new SheetLabel(spec, parent);
+    case ComponentKind::GroupBox:
+        return new SheetGroupBox(spec, parent);
+    case ComponentKind::NonVisual:
+        break;
+    }
+    const QString name = spec.nameString();
+    if (name == u"CaptionSaver1" || name == u"FontSaver1") {
+        TIniStore *store = name == u"CaptionSaver1"
+                               ? static_cast<TIniStore *>(CaptionSaver1 = new TCaptionSaver(this))
+                               : static_cast<TIniStore *>(FontSaver1 = new TFontSaver(this));
+        store->SetIniName(StartupSheet::ConfigFileName);
+        store->SetIniPath(AppPath);
+        store->BindConfiguredFile();
+        return store;
+    }
+    if (name == u"ProgressControl1")
+        return ProgressControl1 = new TProgressControl(this);
+    if (name == u"OpenPictureDialog1")
+        return OpenPictureDialog1 = new TOpenPictureDialog(this);
+    if (name == u"VersionResource1")
+        return VersionResource1 = new TVersionResource(this);
+    return new QObject(this); // FontDialog1: the platform runs the font dialog
+}
+
+QObject *TPurchaseOrderForm::Component(QStringView name) const
+{
+    for (QObject *c : m_components) {
+        if (c->objectName() == name)
+            return c;
+    }
+    return nullptr;
+}
+
+SheetLabel *TPurchaseOrderForm::Label(QStringView name) const
+{
+    return qobject_cast<SheetLabel *>(Component(name));
+}
+
+SheetGroupBox *TPurchaseOrderForm::GroupBox(QStringView name) const
+{
+    return qobject_cast<SheetGroupBox *>(Component(name));
+}
+
+void TPurchaseOrderForm::ComponentNameOf(const QObject *component, QString &name)
+{
+    if (qobject_cast<const SheetLabel *>(component) || qobject_cast<const SheetGroupBox *>(component))
+        name = component->objectName();
+}
+
+void TPurchaseOrderForm::ComponentTextOf(const QObject *component, QString &text)
+{
+    if (const auto *label = qobject_cast<const SheetLabel *>(component))
+        text = label->Caption();
+    else if (const auto *box = qobject_cast<const SheetGroupBox *>(component))
+        text = box->Caption();
+}
+
+const SheetFont *TPurchaseOrderForm::ComponentFontOf(const QObject *component)
+{
+    if (const auto *label = qobject_cast<const SheetLabel *>(component))
+        return &label->Font();
+    if (const auto *box = qobject_cast<const SheetGroupBox *>(component))
+        return &box->Font();
+    return nullptr;
+}
+
+void TPurchaseOrderForm::FormCreate()
+{
+    FConfigFile = std::make_unique<TIniFile>(AppFile(StartupSheet::ConfigFileName));
+    OpenSheetFile(StartupSheet::Choose(*FConfigFile));
+    VersionResource1->FileVersion = QStringLiteral(PO_VERSION);
+
+    const QDateTime now = platform().now();
+    const QLocale c = QLocale::c();
+    Label(u"labelPONumber")->SetCaption(c.toString(now, QStringLiteral("HHmm-MMddyyyy")));
+    const QString sep = platform().dateSeparator();
+    Label(u"labelPODate")
+        ->SetCaption(c.toString(now.date(), QStringLiteral("MM")) + sep +
+                     c.toString(now.date(), QStringLiteral("dd")) + sep +
+                     c.toString(now.date(), QStringLiteral("yyyy")));
+    Label(u"Label19")->SetCaption(NumberText::format(BalanceDue(), decimalSeparator()));
+
+    const QSize screen = platform().screenSize();
+    resize(width(), std::min(780, screen.height() - 15));
+    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    fitPanels();
+}
+
+void TPurchaseOrderForm::fitPanels()
+{
+    // The scroll box follows the window's height, 16 pixels shorter than the panel.
+    Panel1->setGeometry(rect());
+    ScrollBox1->resize(ScrollBox1->width(), std::max(0, Panel1->height() - 16));
+}
+
+void TPurchaseOrderForm::resizeEvent(QResizeEvent *event)
+{
+    fitPanels();
+    QWidget::resizeEvent(event);
+}
+
+void TPurchaseOrderForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && !m_loaded) {
+        m_loaded = true;
+        FormShow();
+    }
+}
+
+void TPurchaseOrderForm::FormShow()
+{
+    LoadSheet();
+}
+
+void TPurchaseOrderForm::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TPurchaseOrderForm::FormClose()
+{
+    platform().quitHelp();
+}
+
+void TPurchaseOrderForm::FormDestroy()
+{
+    FConfigFile.reset();
+    FSheetFile.reset();
+}
+
+QPoint TPurchaseOrderForm::sheetPos(const QWidget *widget) const
+{
+    // Inside the scroll box a field's place moves with the scrolled content.
+    return widget->parentWidget() == m_scrollContent ? widget->pos() + m_scrollContent->pos()
+                                                     : widget->pos();
+}
+
+void TPurchaseOrderForm::LabelMouseDown(SheetLabel *label, QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    const QPoint labelPos = sheetPos(label);
+    if (label->parentWidget() == this) {
+        FDialogLeft = labelPos.x() + x() + at.x();
+        FDialogTop = labelPos.y() + y() + at.y() + 10;
+        return;
+    }
+    const QWidget *parent = label->parentWidget() == m_scrollContent ? ScrollBox1 : label->parentWidget();
+    const QPoint parentPos = sheetPos(parent);
+    const QSize screen = platform().screenSize();
+    FDialogLeft = std::min(screen.width() - 250, parentPos.x() + x() + labelPos.x() + at.x());
+    FDialogTop = std::min(screen.height() - 120, parentPos.y() + y() + labelPos.y() + at.y() + 10);
+}
+
+QChar TPurchaseOrderForm::decimalSeparator() const
+{
+    return platform().decimalSeparator();
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+// The sheet window: the purchase order itself, drawn as it will print. Its labels, group
+// boxes and line-item grid are the order (there is no document behind them); it is built
+// from the field table, keeps the open sheet file and the configuration file, and moves
+// whole sheets between its fields and files.
+
+#include "SheetFields.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class LineItemGrid;
+class QScrollArea;
+class SheetGroupBox;
+class SheetImage;
+class SheetLabel;
+class TCaptionSaver;
+class TFontSaver;
+class TIniFile;
+class TProgressControl;
+
+// The logo picture dialog's state: its file name is the logo shown, empty when removed.
+class TOpenPictureDialog : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    QString FileName;
+    QString InitialDir;
+};
+
+// The program file's version, for the About window.
+class TVersionResource : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    QString FileVersion;
+};
+
+class TPurchaseOrderForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TPurchaseOrderForm(QWidget *parent = nullptr);
+    ~TPurchaseOrderForm() override;
+
+    // Every component in component order, and one by name.
+    const std::vector<QObject *> &Components() const { return m_components; }
+    QObject *Component(QStringView name) const;
+    SheetLabel *Label(QStringView name) const;
+    SheetGroupBox *GroupBox(QStringView name) const;
+
+    static void ComponentNameOf(const QObject *component, QString &name);
+    static void ComponentTextOf(const QObject *component, QString &text);
+    static const SheetFont *ComponentFontOf(const QObject *component);
+
+    // Sheet files.
+    QString SheetFileName() const;
+    void OpenSheetFile(const QString &path);
+    void ReadSheet(TFontSaver &fontStore, TCaptionSaver &captionStore);
+    void LoadSheet();
+    void WriteSheet(TFontSaver &fontStore, TCaptionSaver &captionStore);
+    void SaveSheet();
+    // The files last chosen in the command panel's save and open dialogs, which alone may
+    // overwrite a start-up "blank.ini" with a full save.
+    std::function<QStringList()> LastChosenSheetFiles;
+
+    // Figures.
+    float LineItemsTotal() const;
+    float TaxTotal() const;
+    float BalanceDue();
+    QString FormatAmount(const SheetLabel *label) const;
+    QString FormatDeduction(const SheetLabel *label) const;
+
+    int DialogLeft() const { return FDialogLeft; }
+    void SetDialogLeft(int left) { FDialogLeft = left; }
+    int DialogTop() const { return FDialogTop; }
+    void SetDialogTop(int top) { FDialogTop = top; }
+    int CurrentRow() const { return FCurrentRow; }
+    const QString &CurrencySymbol() const { return FCurrencySymbol; }
+    const QString &CurrencyCode() const { return FCurrencyCode; }
+    TIniFile *ConfigFile() const { return FConfigFile.get(); }
+
+    // Records where the next editor opens: 10 pixels below the pointer, kept clear of the
+    // screen's right and bottom edges.
+    void LabelMouseDown(SheetLabel *label, QMouseEvent *event);
+
+    QWidget *Panel1 = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    QWidget *Panel2 = nullptr;
+    QWidget *Panel3 = nullptr;
+    SheetImage *Image1 = nullptr;
+    LineItemGrid *StringGrid1 = nullptr;
+    TOpenPictureDialog *OpenPictureDialog1 = nullptr;
+    TCaptionSaver *CaptionSaver1 = nullptr;
+    TFontSaver *FontSaver1 = nullptr;
+    TProgressControl *ProgressControl1 = nullptr;
+    TVersionResource *VersionResource1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormDestroy();
+
+    void buildComponents();
+    void fitPanels();
+    QObject *createComponent(const FieldSpec &spec);
+    QWidget *container(const char *name) const;
+    QPoint sheetPos(const QWidget *widget) const;
+    void readLogo(TCaptionSaver &captionStore);
+    QChar decimalSeparator() const;
+
+    std::vector<QObject *> m_components;
+    QWidget *m_scrollContent = nullptr;
+    bool m_loaded = false;
+
+    std::unique_ptr<TIniFile> FSheetFile;
+    std::unique_ptr<TIniFile> FConfigFile;
+    int FCurrentRow = 0;
+    int FDialogLeft = 0;
+    int FDialogTop = 0;
+    QString FCurrencyCode;
+    QString FCurrencySymbol;
+};
+
+// The sheet window, for every other window of the program.
+extern TPurchaseOrderForm *PurchaseOrderForm;

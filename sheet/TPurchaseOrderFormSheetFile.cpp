@@ -1,0 +1,193 @@
+// Moving whole sheets between the window's fields and sheet files, and the figures
+// computed from the fields.
+
+#include "TPurchaseOrderForm.h"
+
+#include "GenUtils.h"
+#include "IniBatch.h"
+#include "LineItemGrid.h"
+#include "NumberText.h"
+#include "Platform.h"
+#include "SheetArithmetic.h"
+#include "SheetGroupBox.h"
+#include "SheetImage.h"
+#include "SheetKeys.h"
+#include "SheetLabel.h"
+#include "TCaptionSaver.h"
+#include "TFontSaver.h"
+#include "TIniFile.h"
+#include "TProgressControl.h"
+
+namespace {
+
+// Whatever way a save ends, the pointer and the progress window are back to normal.
+class SaveScreenState
+{
+public:
+    explicit SaveScreenState(TProgressControl *progress) : m_progress(progress)
+    {
+        platform().setBusyCursor(true);
+    }
+    ~SaveScreenState()
+    {
+        m_progress->Hide();
+        platform().setBusyCursor(false);
+    }
+    SaveScreenState(const SaveScreenState &) = delete;
+    SaveScreenState &operator=(const SaveScreenState &) = delete;
+
+private:
+    TProgressControl *m_progress;
+};
+
+constexpr int LabelPause = 100;
+constexpr int GroupBoxPause = 200;
+
+} // namespace
+
+QString TPurchaseOrderForm::SheetFileName() const
+{
+    return FSheetFile ? FSheetFile->fileName() : QString();
+}
+
+void TPurchaseOrderForm::OpenSheetFile(const QString &path)
+{
+    FSheetFile = std::make_unique<TIniFile>(path);
+    CaptionSaver1->SetIniFileName(path);
+    FontSaver1->SetIniFileName(path);
+}
+
+void TPurchaseOrderForm::LoadSheet()
+{
+    ReadSheet(*FontSaver1, *CaptionSaver1);
+}
+
+void TPurchaseOrderForm::SaveSheet()
+{
+    WriteSheet(*FontSaver1, *CaptionSaver1);
+}
+
+void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &captionStore)
+{
+    StringGrid1->SetFont(fontStore.ReadFont(SheetKeys::StringGrid1, SheetFields::windowFont()));
+    for (int c = 0; c < SheetFields::GridColumns; ++c) {
+        for (int r = 0; r < SheetFields::GridRows; ++r)
+            StringGrid1->SetCell(c, r, captionStore.ReadText(SheetFields::TableKey(c, r)));
+    }
+
+    ProgressControl1->SetCaption(QStringLiteral("Loading %1...").arg(ExtractFileName(SheetFileName())));
+    ProgressControl1->SetMax(int(m_components.size()));
+    ProgressControl1->Show();
+    repaint();
+
+    for (QObject *component : m_components) {
+        const QString name = component->objectName();
+        if (auto *label = qobject_cast<SheetLabel *>(component)) {
+            label->OnMouseDown = [this](SheetLabel *l, QMouseEvent *e) { LabelMouseDown(l, e); };
+            label->SetCaption(captionStore.ReadTextDefault(name, label->Caption()));
+            label->SetFont(fontStore.ReadFont(name, label->Font()));
+            label->ApplyEmptyTextRule();
+            ProgressControl1->StepIt();
+            platform().pause(LabelPause);
+        } else if (auto *box = qobject_cast<SheetGroupBox *>(component)) {
+            box->SetCaption(captionStore.ReadTextDefault(name, box->Caption()));
+            box->SetFont(fontStore.ReadFont(name, box->Font()));
+            ProgressControl1->StepIt();
+            platform().pause(GroupBoxPause);
+        }
+    }
+    ProgressControl1->Hide();
+
+    readLogo(captionStore);
+    FCurrencySymbol = CaptionSaver1->ReadTextDefault(SheetKeys::Currency, QString());
+    FCurrencyCode = CaptionSaver1->ReadTextDefault(SheetKeys::Country, QString());
+}
+
+void TPurchaseOrderForm::readLogo(TCaptionSaver &captionStore)
+{
+    OpenPictureDialog1->FileName = captionStore.ReadText(SheetKeys::Image1);
+    const bool shown = Image1->LoadPicture(OpenPictureDialog1->FileName);
+    Panel2->move(Image1->x() + (shown ? Image1->pixmap().width() + 10 : 0), Panel2->y());
+    Label(u"labelForLogo")->setVisible(!shown);
+}
+
+void TPurchaseOrderForm::WriteSheet(TFontSaver &fontStore, TCaptionSaver &captionStore)
+{
+    const QString fileName = SheetFileName();
+    if (ExtractFileName(fileName).toLower() == u"blank.ini") {
+        const QStringList chosen = LastChosenSheetFiles ? LastChosenSheetFiles() : QStringList();
+        if (!chosen.contains(fileName, Qt::CaseSensitive))
+            return; // the start-up blank sheet is kept unless the user picked it
+    }
+
+    SaveScreenState screen(ProgressControl1);
+    // The whole sheet reaches its files in one atomic replacement each, so a failed save
+    // leaves every file as it was instead of half written.
+    IniBatch batch;
+    captionStore.SaveText(SheetKeys::Image1, OpenPictureDialog1->FileName);
+    fontStore.SaveFont(SheetKeys::StringGrid1, StringGrid1->Font());
+
+    const QChar sep = decimalSeparator();
+    Label(u"Label17")->SetCaption(NumberText::format(TaxTotal(), sep));
+    Label(u"Label19")->SetCaption(NumberText::format(BalanceDue(), sep));
+
+    ProgressControl1->SetCaption(QStringLiteral("Saving %1...").arg(ExtractFileName(fileName)));
+    ProgressControl1->SetMax(int(m_components.size()) + SheetFields::GridColumns * SheetFields::GridRows);
+    ProgressControl1->Show();
+    repaint();
+
+    for (QObject *component : m_components) {
+        ProgressControl1->StepIt();
+        if (const SheetFont *font = ComponentFontOf(component)) {
+            QString text;
+            ComponentTextOf(component, text);
+            captionStore.SaveText(component->objectName(), text);
+            fontStore.SaveFont(component->objectName(), *font);
+        }
+    }
+    for (int c = 0; c < SheetFields::GridColumns; ++c) {
+        for (int r = 0; r < SheetFields::GridRows; ++r) {
+            ProgressControl1->StepIt();
+            captionStore.SaveText(SheetFields::TableKey(c, r), StringGrid1->Cell(c, r));
+        }
+    }
+    batch.commit();
+}
+
+float TPurchaseOrderForm::LineItemsTotal() const
+{
+    return SheetArithmetic::LineItemsTotal(StringGrid1->Column(SheetFields::ExtendedColumn),
+                                           decimalSeparator());
+}
+
+float TPurchaseOrderForm::TaxTotal() const
+{
+    const auto read = [this](const QString &section) { return CaptionSaver1->ReadText(section); };
+    return SheetArithmetic::TaxTotal(read, Label(u"Label16")->Caption(),
+                                     StringGrid1->Column(SheetFields::ExtendedColumn),
+                                     decimalSeparator());
+}
+
+float TPurchaseOrderForm::BalanceDue()
+{
+    SheetLabel *fields[] = {Label(u"Label14"), Label(u"Label15"), Label(u"Label16"),
+                            Label(u"Label17"), Label(u"Label18")};
+    SheetArithmetic::FooterAmounts a{fields[0]->Caption(), fields[1]->Caption(),
+                                     fields[2]->Caption(), fields[3]->Caption(),
+                                     fields[4]->Caption()};
+    const float sum = SheetArithmetic::BalanceDue(a, decimalSeparator());
+    const QString *texts[] = {&a.subtotal, &a.discounts, &a.shipping, &a.tax, &a.credited};
+    for (int i = 0; i < 5; ++i)
+        fields[i]->SetCaption(*texts[i]);
+    return sum;
+}
+
+QString TPurchaseOrderForm::FormatAmount(const SheetLabel *label) const
+{
+    return SheetArithmetic::FormatAmount(label->Caption(), decimalSeparator());
+}
+
+QString TPurchaseOrderForm::FormatDeduction(const SheetLabel *label) const
+{
+    return SheetArithmetic::FormatDeduction(label->Caption(), decimalSeparator());
+}

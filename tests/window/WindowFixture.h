@@ -1,0 +1,35 @@
+#pragma once
+
+#include "GenUtils.h"
+#include "ScriptedPlatform.h"
+#include "TempDir.h"
+
+#include <QFile>
+
+// Sheet-window tests: a scripted platform and a program folder without start-up files
+// (the tests that use it take turns, see CMakeLists).
+class WindowTest : public TempDirTest
+{
+protected:
+    void SetUp() override { removeStartupFiles(); }
+    void TearDown() override { removeStartupFiles(); }
+
+    static void removeStartupFiles()
+    {
+        for (const char *name : {"varnel.ini", "blank.ini", "template.ini"})
+            QFile::remove(AppFile(QString::fromLatin1(name)));
+    }
+
+    static QStringList sectionsOf(const QByteArray &bytes)
+    {
+        QStringList sections;
+        for (const QByteArray &line : bytes.split('\n')) {
+            const QByteArray t = line.trimmed();
+            if (t.startsWith('['))
+                sections << QString::fromLatin1(t.mid(1, t.size() - 2));
+        }
+        return sections;
+    }
+
+    ScriptedPlatform platform;
+};
