@@ -4,8 +4,10 @@
 #include <QString>
 #include <optional>
 
-// Loads a logo picture file for the sheet and the printout; a file that cannot be read
-// as a picture gives nothing, never an error.
+// Loads a logo picture file for the sheet and the printout, by its extension: JPEG
+// through libjpeg, BMP and ICO through Qt's readers, EMF and WMF converted to SVG and
+// drawn with Qt SVG. A file that is missing, damaged, truncated, mislabelled, of another
+// type, or too large to be a logo gives nothing, never an error.
 namespace LogoLoader {
 
 std::optional<QImage> load(const QString &path);

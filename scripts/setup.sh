@@ -5,7 +5,7 @@ PO_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg-dev
+  libjpeg-dev libemf2svg-dev libwmf-dev qt6-svg-dev
   fonts-liberation2
 )
 
