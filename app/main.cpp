@@ -1,18 +1,19 @@
 // Program entry: the application object and its windows.
 
 #include "FontConvert.h"
+#include "PoApplication.h"
+#include "TControlForm.h"
 #include "TPurchaseOrderForm.h"
-
-#include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    PoApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pelmora-po"));
     QApplication::setApplicationDisplayName(QStringLiteral("The Purchase Order Form"));
     FontConvert::installFontSubstitutions();
 
     TPurchaseOrderForm sheet; // chooses and opens the start-up sheet
-    sheet.show();             // loads it, behind the progress window
+    TControlForm panel(&sheet); // hidden until the first right-click on the sheet
+    sheet.show();               // loads the sheet, behind the progress window
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "QtPlatform.h"
 
 #include "FontConvert.h"
+#include "HelpWindow.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -173,9 +174,16 @@ void QtPlatform::setBusyCursor(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-void QtPlatform::showHelp(const QString &, int)
+// The help file named by the program has no viewer on this system; the program's own
+// guide stands in for it.
+void QtPlatform::showHelp(const QString &, int context)
 {
-    // The help window arrives with the command panel.
+    if (!m_help)
+        m_help = std::make_unique<HelpWindow>();
+    m_help->showTopic(context);
 }
 
-void QtPlatform::quitHelp() {}
+void QtPlatform::quitHelp()
+{
+    m_help.reset();
+}

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "HelpWindow.h"
 #include "Platform.h"
+
+#include <memory>
 
 // The real desktop: Qt's message boxes and dialogs, the system clock and locale.
 class QtPlatform : public Platform
@@ -23,4 +26,7 @@ public:
 
     void showHelp(const QString &helpFile, int context) override;
     void quitHelp() override;
+
+private:
+    std::unique_ptr<HelpWindow> m_help;
 };

@@ -69,6 +69,7 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     fill(this, Colors::BtnFace);
     resize(DesignWidth, DesignHeight);
     buildComponents();
+    connectHandlers();
     PurchaseOrderForm = this;
     FormCreate();
 }

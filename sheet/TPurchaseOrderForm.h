@@ -88,6 +88,13 @@ public:
     // Records where the next editor opens: 10 pixels below the pointer, kept clear of the
     // screen's right and bottom edges.
     void LabelMouseDown(SheetLabel *label, QMouseEvent *event);
+    // A right press on the sheet's background, a frame or the table calls up the command
+    // panel there; x and y are the pointer's place inside sender.
+    void ControlMouseDown(QWidget *sender, Qt::MouseButton button, int x, int y);
+    // Adds, replaces or removes the logo.
+    void Image1Click(QObject *sender);
+    // Picks the PO date from a calendar.
+    void labelPODateClick(SheetLabel *sender);
 
     QWidget *Panel1 = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
@@ -102,6 +109,7 @@ public:
     TVersionResource *VersionResource1 = nullptr;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -113,6 +121,9 @@ private:
     void FormDestroy();
 
     void buildComponents();
+    void connectHandlers();
+    void LabelClick(SheetLabel *label);
+    void showLogo(bool shown);
     void fitPanels();
     QObject *createComponent(const FieldSpec &spec);
     QWidget *container(const char *name) const;

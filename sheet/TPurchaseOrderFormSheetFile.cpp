@@ -106,9 +106,7 @@ void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &caption
 void TPurchaseOrderForm::readLogo(TCaptionSaver &captionStore)
 {
     OpenPictureDialog1->FileName = captionStore.ReadText(SheetKeys::Image1);
-    const bool shown = Image1->LoadPicture(OpenPictureDialog1->FileName);
-    Panel2->move(Image1->x() + (shown ? Image1->pixmap().width() + 10 : 0), Panel2->y());
-    Label(u"labelForLogo")->setVisible(!shown);
+    showLogo(Image1->LoadPicture(OpenPictureDialog1->FileName));
 }
 
 void TPurchaseOrderForm::WriteSheet(TFontSaver &fontStore, TCaptionSaver &captionStore)

@@ -1,5 +1,7 @@
 #include "ScriptedPlatform.h"
 
+#include <QDialog>
+
 MsgResult ScriptedPlatform::messageBox(QWidget *, const QString &caption, const QString &text,
                                        MsgIcon icon, MsgButtons buttons)
 {
@@ -52,7 +54,10 @@ bool ScriptedPlatform::chooseFont(QWidget *, SheetFont &font)
 
 int ScriptedPlatform::execModal(QDialog *dialog)
 {
-    return onModal ? onModal(dialog) : 0;
+    if (onModal)
+        return onModal(dialog);
+    dialog->reject(); // the person closes it at once
+    return dialog->result();
 }
 
 void ScriptedPlatform::showHelp(const QString &file, int context)

@@ -24,7 +24,7 @@ public:
     std::deque<MsgResult> messageAnswers;
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<std::optional<SheetFont>> fontAnswers;
-    std::function<int(QDialog *)> onModal; // default: returns 0 without showing
+    std::function<int(QDialog *)> onModal; // default: closed at once (rejected)
 
     // What was asked.
     std::vector<Message> messages;

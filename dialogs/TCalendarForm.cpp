@@ -1,0 +1,67 @@
+#include "TCalendarForm.h"
+
+#include "FontConvert.h"
+#include "Platform.h"
+#include "SheetLabel.h"
+#include "TCaptionSaver.h"
+#include "TFontSaver.h"
+
+#include <QCalendarWidget>
+#include <QLocale>
+#include <QPushButton>
+
+TCalendarForm::TCalendarForm(SheetLabel *dateLabel, TCaptionSaver &captions, TFontSaver &fonts)
+    : QDialog(dateLabel, Qt::Tool | Qt::WindowCloseButtonHint), m_label(dateLabel),
+      m_captions(captions), m_fonts(fonts)
+{
+    setObjectName(QStringLiteral("CalendarForm"));
+    setFixedSize(226, 206);
+    MonthCalendar1 = new QCalendarWidget(this);
+    MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
+    MonthCalendar1->setGeometry(19, 7, 190, 153);
+    MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    // The month title in red.
+    MonthCalendar1->setStyleSheet(QStringLiteral(
+        "#qt_calendar_navigationbar QToolButton { color: red; }"
+        "QCalendarWidget { border: 1px solid #808080; }"));
+    BitBtn1 = new QPushButton(QStringLiteral("Set Font..."), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(24, 177, 75, 25);
+    BitBtn2 = new QPushButton(QStringLiteral("&Close"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(129, 177, 75, 25);
+    connect(BitBtn1, &QPushButton::clicked, this, &TCalendarForm::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TCalendarForm::SetCalendarFont(const SheetFont &font)
+{
+    m_font = font;
+    MonthCalendar1->setFont(FontConvert::toQFont(font));
+}
+
+void TCalendarForm::BitBtn1Click()
+{
+    SheetFont font = m_font;
+    if (platform().chooseFont(this, font))
+        SetCalendarFont(font);
+}
+
+void TCalendarForm::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TCalendarForm::FormClose()
+{
+    const QDate date = MonthCalendar1->selectedDate();
+    const QString sep = platform().dateSeparator();
+    const QLocale c = QLocale::c();
+    m_label->SetCaption(c.toString(date, QStringLiteral("MM")) + sep +
+                        c.toString(date, QStringLiteral("dd")) + sep +
+                        c.toString(date, QStringLiteral("yyyy")));
+    m_label->SetFont(m_font);
+    m_captions.SaveText(m_label->objectName(), m_label->Caption());
+    m_fonts.SaveFont(m_label->objectName(), m_font);
+}

@@ -1,0 +1,120 @@
+#include "TControlForm.h"
+
+#include "PoApplication.h"
+#include "SheetFields.h"
+#include "TAboutForm.h"
+#include "TExitForm.h"
+#include "TFileDialog.h"
+#include "TPurchaseOrderForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QPushButton>
+#include <QScrollArea>
+
+TControlForm *ControlForm = nullptr;
+
+const QString TControlForm::DesignCaption = QStringLiteral("Purchase Order Form Menubar");
+
+namespace {
+
+const QString SheetFilter = QStringLiteral(
+    "Purchase Order Form Files (*.pof)|*.pof|Standard Configuration Files|*.ini; *.inf");
+
+} // namespace
+
+TControlForm::TControlForm(TPurchaseOrderForm *sheet)
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_sheet(sheet)
+{
+    setObjectName(QStringLiteral("ControlForm"));
+    setWindowTitle(DesignCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/panel.svg")));
+    setFixedSize(573, 29);
+    move(212, 421);
+
+    btnExit = button("btnExit", QStringLiteral("E&xit"), 479, "exit");
+    BitBtn1 = button("BitBtn1", QStringLiteral("&Print"), 289, "print");
+    BitBtn2 = button("BitBtn2", QStringLiteral("&Load PO..."), 3, "load");
+    BitBtn3 = button("BitBtn3", QStringLiteral("&Save PO As..."), 100, "saveas");
+    btnTax = button("btnTax", QStringLiteral("&Taxes..."), 193, "taxes");
+    BitBtn4 = button("BitBtn4", QStringLiteral("&Help"), 384, "help");
+    setTabOrder(btnExit, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(BitBtn2, BitBtn3);
+    setTabOrder(BitBtn3, btnTax);
+    setTabOrder(btnTax, BitBtn4);
+
+    SaveDialog1 = new TFileDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->Options.title = QStringLiteral("Save Purchase Order Form File");
+    SaveDialog1->Options.defaultExt = QStringLiteral("pof");
+    SaveDialog1->Options.filter = SheetFilter;
+    OpenDialog1 = new TFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->Options.title = QStringLiteral("Open Purchase Order Form File");
+    OpenDialog1->Options.defaultExt = QStringLiteral("pof");
+    OpenDialog1->Options.filter = SheetFilter;
+    OpenDialog1->Options.mustExist = true;
+
+    connect(btnExit, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { btnExitClick(); }); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn4Click(); }); });
+
+    m_sheet->LastChosenSheetFiles = [this] {
+        return QStringList{SaveDialog1->FileName, OpenDialog1->FileName};
+    };
+    ControlForm = this;
+}
+
+TControlForm::~TControlForm()
+{
+    if (ControlForm == this)
+        ControlForm = nullptr;
+}
+
+QPushButton *TControlForm::button(const char *name, const QString &caption, int left, const char *icon)
+{
+    auto *b = new QPushButton(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1StringView(icon))),
+                              caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, 2, 93, 25);
+    b->setIconSize(QSize(16, 16));
+    return b;
+}
+
+void TControlForm::btnExitClick()
+{
+    m_sheet->SetDialogLeft(x());
+    m_sheet->SetDialogTop(y());
+    TExitForm exit(this);
+    if (platform().execModal(&exit) == QDialog::Accepted) {
+        if (exit.CheckBox1->isChecked())
+            m_sheet->SaveSheet();
+        close();
+        return;
+    }
+    // Cancelled: the panel comes back through the sheet's right-click routine, which also
+    // refreshes its caption, and stays exactly where it was.
+    const QPoint where = pos();
+    m_sheet->ControlMouseDown(m_sheet->ScrollBox1, Qt::RightButton, m_sheet->DialogLeft(),
+                              m_sheet->DialogTop());
+    move(where);
+}
+
+void TControlForm::BitBtn4Click()
+{
+    TAboutForm about(m_sheet->VersionResource1->FileVersion);
+    platform().execModal(&about);
+}
+
+void TControlForm::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TControlForm::FormClose()
+{
+    m_sheet->close();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+class TFileDialog;
+class TPurchaseOrderForm;
+
+// The floating command panel: Load PO, Save PO As, Taxes, Print, Help and Exit. It is
+// called up by a right-click on the sheet; closing it closes the sheet and ends the
+// program.
+class TControlForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TControlForm(TPurchaseOrderForm *sheet);
+    ~TControlForm() override;
+
+    static const QString DesignCaption;
+
+    QPushButton *btnExit;
+    QPushButton *BitBtn1; // Print
+    QPushButton *BitBtn2; // Load PO
+    QPushButton *BitBtn3; // Save PO As
+    QPushButton *btnTax;
+    QPushButton *BitBtn4; // Help
+    TFileDialog *SaveDialog1;
+    TFileDialog *OpenDialog1;
+
+    void btnExitClick();
+    void BitBtn4Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormClose();
+    QPushButton *button(const char *name, const QString &caption, int left, const char *icon);
+
+    TPurchaseOrderForm *m_sheet;
+};
+
+// The command panel, for every other window of the program.
+extern TControlForm *ControlForm;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QApplication>
+#include <functional>
+
+// The application object. An error that no command catches is shown in a message box
+// and the program goes on, instead of ending it.
+class PoApplication : public QApplication
+{
+    Q_OBJECT
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Shows the message of an error that reached the event loop.
+    static void showError(const QString &message);
+
+    // Runs a user's command; an error it raises is shown and the program goes on.
+    static void runCommand(const std::function<void()> &command);
+};

@@ -1,0 +1,152 @@
+// The sheet window's interactions that are not text edits: where pop-ups open, the
+// command panel, the logo and the PO date.
+
+#include "TPurchaseOrderForm.h"
+
+#include "GenUtils.h"
+#include "LineItemGrid.h"
+#include "Platform.h"
+#include "PoApplication.h"
+#include "SheetGroupBox.h"
+#include "SheetImage.h"
+#include "SheetKeys.h"
+#include "SheetLabel.h"
+#include "TCalendarForm.h"
+#include "TCaptionSaver.h"
+#include "TControlForm.h"
+#include "TFontSaver.h"
+
+#include <QCalendarWidget>
+#include <QMouseEvent>
+#include <QScrollArea>
+
+namespace {
+
+const QString PictureFilter = QStringLiteral(
+    "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+    "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|"
+    "Icons (*.ico)|*.ico|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf");
+
+} // namespace
+
+void TPurchaseOrderForm::connectHandlers()
+{
+    const auto control = [this](QWidget *sender, QMouseEvent *e) {
+        const QPoint at = e->position().toPoint();
+        ControlMouseDown(sender, e->button(), at.x(), at.y());
+    };
+    for (QObject *c : m_components) {
+        if (auto *label = qobject_cast<SheetLabel *>(c)) {
+            connect(label, &SheetLabel::Clicked, this, [this](SheetLabel *l) {
+                PoApplication::runCommand([&] { LabelClick(l); });
+            });
+        } else if (auto *box = qobject_cast<SheetGroupBox *>(c)) {
+            box->OnMouseDown = control;
+        }
+    }
+    StringGrid1->OnMouseDown = control;
+    connect(Image1, &SheetImage::Clicked, this,
+            [this] { PoApplication::runCommand([this] { Image1Click(Image1); }); });
+    ScrollBox1->viewport()->installEventFilter(this);
+    m_scrollContent->installEventFilter(this);
+}
+
+bool TPurchaseOrderForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == m_scrollContent || watched == ScrollBox1->viewport())) {
+        // The scroll box's own coordinates are those of its visible area.
+        auto *e = static_cast<QMouseEvent *>(event);
+        const QPoint at = static_cast<QWidget *>(watched)->mapTo(ScrollBox1->viewport(),
+                                                                  e->position().toPoint());
+        ControlMouseDown(ScrollBox1, e->button(), at.x(), at.y());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TPurchaseOrderForm::LabelClick(SheetLabel *label)
+{
+    switch (label->Spec().click) {
+    case ClickAction::labelPODateClick:
+        labelPODateClick(label);
+        break;
+    case ClickAction::Image1Click:
+        Image1Click(label);
+        break;
+    default:
+        break;
+    }
+}
+
+void TPurchaseOrderForm::ControlMouseDown(QWidget *sender, Qt::MouseButton button, int x, int y)
+{
+    if (button != Qt::RightButton || !ControlForm)
+        return;
+    FDialogLeft = x;
+    FDialogTop = y;
+    // The sender's place inside its container, taken as a screen position as it stands.
+    const QPoint origin = sheetPos(sender);
+    ControlForm->move(origin.x() + x, origin.y() + y);
+    FCurrencySymbol = CaptionSaver1->ReadTextDefault(SheetKeys::Currency, QString());
+    FCurrencyCode = CaptionSaver1->ReadTextDefault(SheetKeys::Country, QString());
+    QString caption = TControlForm::DesignCaption;
+    if (!FCurrencySymbol.isEmpty() && !FCurrencyCode.isEmpty())
+        caption += QStringLiteral(", Currency = %1 (%2)").arg(FCurrencyCode, FCurrencySymbol);
+    ControlForm->setWindowTitle(caption);
+    ControlForm->show();
+    ControlForm->raise();
+    ControlForm->activateWindow();
+}
+
+void TPurchaseOrderForm::showLogo(bool shown)
+{
+    Panel2->move(Image1->x() + (shown ? Image1->pixmap().width() + 10 : 0), Panel2->y());
+    Label(u"labelForLogo")->setVisible(!shown);
+}
+
+void TPurchaseOrderForm::Image1Click(QObject *sender)
+{
+    OpenPictureDialog1->InitialDir = AppDir();
+    if (sender == Image1) {
+        const MsgResult answer = platform().messageBox(
+            this, QStringLiteral("Clear Logo"),
+            QStringLiteral("REMOVE logo \"%1\" from form?")
+                .arg(ExtractFileName(OpenPictureDialog1->FileName)),
+            MsgIcon::Information, MsgButtons::YesNo);
+        if (answer == MsgResult::Yes) {
+            OpenPictureDialog1->FileName.clear();
+            CaptionSaver1->SaveText(SheetKeys::Image1, QString());
+            Image1->ClearPicture();
+            showLogo(false);
+            return;
+        }
+        Label(u"labelForLogo")->hide(); // No: another picture is to be picked
+    }
+    FileDialogOptions options;
+    options.title = QStringLiteral("Select Company Logo");
+    options.filter = PictureFilter;
+    options.initialDir = OpenPictureDialog1->InitialDir;
+    options.fileName = OpenPictureDialog1->FileName;
+    const auto chosen = platform().pictureFileName(this, options);
+    if (!chosen)
+        return;
+    OpenPictureDialog1->FileName = *chosen; // written with the next save
+    showLogo(Image1->LoadPicture(*chosen));
+}
+
+void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)
+{
+    {
+        TCalendarForm picker(sender, *CaptionSaver1, *FontSaver1);
+        picker.SetCalendarFont(sender->Font());
+        picker.MonthCalendar1->setSelectedDate(platform().now().date());
+        picker.setWindowTitle(QStringLiteral("Set %1").arg(sender->Hint()));
+        picker.move(FDialogLeft, FDialogTop);
+        platform().execModal(&picker);
+    }
+    FontSaver1->SetFont(sender->Font());
+    FontSaver1->WriteFont(sender->objectName());
+    CaptionSaver1->SetText(sender->Caption());
+    CaptionSaver1->WriteText(sender->objectName());
+}

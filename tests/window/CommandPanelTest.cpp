@@ -1,0 +1,265 @@
+#include "QtPrinters.h"
+#include "WindowFixture.h"
+
+#include "SheetGroupBox.h"
+#include "SheetImage.h"
+#include "SheetLabel.h"
+#include "TAboutForm.h"
+#include "TCalendarForm.h"
+#include "TControlForm.h"
+#include "TExitForm.h"
+#include "TPurchaseOrderForm.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A sheet and its command panel on a given sheet file.
+class CommandPanelTest : public WindowTest
+{
+protected:
+    void open(const QByteArray &contents = {})
+    {
+        file = path("order.pof");
+        if (!contents.isEmpty())
+            writeBytes(file, contents);
+        sheet = std::make_unique<TPurchaseOrderForm>();
+        panel = std::make_unique<TControlForm>(sheet.get());
+        sheet->OpenSheetFile(file);
+        sheet->LoadSheet();
+    }
+
+    QString file;
+    std::unique_ptr<TPurchaseOrderForm> sheet;
+    std::unique_ptr<TControlForm> panel;
+};
+
+TEST_F(CommandPanelTest, ARightClickOnTheSheetCallsUpThePanelThere)
+{
+    open();
+    QTest::mousePress(sheet->ScrollBox1->viewport(), Qt::RightButton, {}, QPoint(100, 50));
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->pos(), QPoint(104, 57));
+    EXPECT_EQ(QPoint(sheet->DialogLeft(), sheet->DialogTop()), QPoint(100, 50));
+
+    // A left press on the background, or a right press on a label, leaves it where it is.
+    QTest::mousePress(sheet->ScrollBox1->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mousePress(sheet->Label(u"Label2"), Qt::RightButton, {}, QPoint(2, 2));
+    EXPECT_EQ(panel->pos(), QPoint(104, 57));
+
+    // On the vendor frame the frame's own place is added.
+    sheet->ControlMouseDown(sheet->GroupBox(u"GroupBox1"), Qt::RightButton, 10, 20);
+    EXPECT_EQ(panel->pos(), QPoint(60 + 10, 243 + 20));
+}
+
+TEST_F(CommandPanelTest, ThePanelCaptionNamesTheCurrencyOnlyWhenBothAreStored)
+{
+    struct Case
+    {
+        QByteArray file;
+        QString caption;
+    };
+    const Case cases[] = {
+        {"[Currency]\r\nTextValue=\xA3\r\n[Country]\r\nTextValue=GBP\r\n",
+         u"Purchase Order Form Menubar, Currency = GBP (£)"_s},
+        {"[Currency]\r\nTextValue=$\r\n", u"Purchase Order Form Menubar"_s},
+        {"[Country]\r\nTextValue=USD\r\n", u"Purchase Order Form Menubar"_s},
+        {"; nothing\r\n", u"Purchase Order Form Menubar"_s},
+    };
+    for (const Case &c : cases) {
+        open(c.file);
+        for (int i = 0; i < 2; ++i) {
+            sheet->ControlMouseDown(sheet->ScrollBox1, Qt::RightButton, 5, 5);
+            EXPECT_EQ(panel->windowTitle(), c.caption);
+        }
+    }
+}
+
+TEST_F(CommandPanelTest, ExitAsksThenSavesOnlyWhenTheBoxIsTicked)
+{
+    struct Case
+    {
+        const char *what;
+        std::function<void(TExitForm *)> answer;
+        bool saved, ended;
+    };
+    const Case cases[] = {
+        {"exit and save", [](TExitForm *f) { f->BitBtn2->click(); }, true, true},
+        {"exit without saving",
+         [](TExitForm *f) {
+             f->CheckBox1->setChecked(false);
+             f->BitBtn2->click();
+         },
+         false, true},
+        {"cancel", [](TExitForm *f) { f->BitBtn3->click(); }, false, false},
+        {"close box", [](TExitForm *f) { f->close(); }, false, false},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(path("order.pof"));
+        open();
+        sheet->show();
+        panel->move(300, 200);
+        panel->show();
+        bool boxWasTicked = false;
+        platform.onModal = [&](QDialog *d) {
+            auto *exit = qobject_cast<TExitForm *>(d);
+            boxWasTicked = exit->CheckBox1->isChecked();
+            c.answer(exit);
+            return d->result();
+        };
+        panel->btnExitClick();
+        EXPECT_TRUE(boxWasTicked) << c.what;
+        EXPECT_EQ(QFile::exists(file), c.saved) << c.what;
+        EXPECT_EQ(sheet->isVisible(), !c.ended) << c.what;
+        EXPECT_EQ(panel->isVisible(), !c.ended) << c.what;
+        if (!c.ended) {
+            EXPECT_EQ(panel->pos(), QPoint(300, 200)) << "the panel comes back where it was";
+        }
+    }
+}
+
+TEST_F(CommandPanelTest, ThePanelsCloseBoxEndsTheProgramWithoutAsking)
+{
+    open();
+    sheet->show();
+    panel->show();
+    panel->close();
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(platform.helpCalls, QStringList{u"quit"_s});
+}
+
+TEST_F(CommandPanelTest, ButtonsFollowTheirTabOrderAndAccessKeys)
+{
+    open();
+    const QList<QPushButton *> order{panel->btnExit, panel->BitBtn1, panel->BitBtn2,
+                                     panel->BitBtn3, panel->btnTax, panel->BitBtn4};
+    const QStringList captions{u"E&xit"_s, u"&Print"_s, u"&Load PO..."_s, u"&Save PO As..."_s,
+                               u"&Taxes..."_s, u"&Help"_s};
+    for (int i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(order[i]->text(), captions[i]);
+        EXPECT_EQ(order[i]->size(), QSize(93, 25));
+        EXPECT_FALSE(order[i]->icon().isNull()) << captions[i].toStdString();
+        if (i + 1 < order.size()) {
+            EXPECT_EQ(order[i]->nextInFocusChain(), order[i + 1]) << captions[i].toStdString();
+        }
+    }
+    EXPECT_EQ(panel->windowTitle(), u"Purchase Order Form Menubar"_s);
+    EXPECT_EQ(panel->size(), QSize(573, 29));
+}
+
+TEST_F(CommandPanelTest, HelpShowsTheAboutWindowWhichOpensTheGuide)
+{
+    open();
+    QString product, version, hint;
+    platform.onModal = [&](QDialog *d) {
+        auto *about = qobject_cast<TAboutForm *>(d);
+        product = about->ProductName->text();
+        version = about->Version->text();
+        hint = about->HelpButton->toolTip();
+        about->HelpButton->click();
+        about->OKButton->click();
+        return d->result();
+    };
+    panel->BitBtn4Click();
+    EXPECT_EQ(product, u"Pelmora Purchase Order Form"_s);
+    EXPECT_EQ(version, u"v. "_s + sheet->VersionResource1->FileVersion);
+    EXPECT_FALSE(sheet->VersionResource1->FileVersion.isEmpty());
+    EXPECT_EQ(hint, u"Open P.O. Form Help File"_s);
+    EXPECT_EQ(platform.helpCalls, QStringList{u"VARNEL.HLP#1"_s});
+}
+
+QByteArray jpeg(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+TEST_F(CommandPanelTest, TheLogoIsAddedReplacedAndRemoved)
+{
+    const QString logo = path("logo.jpg");
+    writeBytes(logo, jpeg({120, 60}));
+    writeBytes(path("broken.jpg"), "not a picture");
+    open();
+    SheetLabel *prompt = sheet->Label(u"labelForLogo");
+    ASSERT_TRUE(prompt->isVisibleTo(sheet.get()));
+
+    // Adding through the prompt.
+    platform.fileAnswers = {logo};
+    sheet->Image1Click(prompt);
+    EXPECT_EQ(platform.fileDialogs.back().title, u"Select Company Logo"_s);
+    EXPECT_TRUE(sheet->Image1->HasPicture());
+    EXPECT_EQ(sheet->Panel2->x(), 135);
+    EXPECT_FALSE(prompt->isVisibleTo(sheet.get()));
+    EXPECT_FALSE(QFile::exists(file)) << "the new path waits for the next save";
+
+    // No to removal opens the picture dialog; cancelling it keeps the logo.
+    platform.messageAnswers = {MsgResult::No};
+    platform.fileAnswers = {std::nullopt};
+    sheet->Image1Click(sheet->Image1);
+    EXPECT_EQ(platform.messages.back().caption, u"Clear Logo"_s);
+    EXPECT_EQ(platform.messages.back().text, u"REMOVE logo \"logo.jpg\" from form?"_s);
+    EXPECT_TRUE(sheet->Image1->HasPicture());
+    EXPECT_EQ(sheet->Panel2->x(), 135);
+
+    // A file that does not load leaves the logo absent, silently.
+    platform.messageAnswers = {MsgResult::No};
+    platform.fileAnswers = {path("broken.jpg")};
+    sheet->Image1Click(sheet->Image1);
+    EXPECT_FALSE(sheet->Image1->HasPicture());
+    EXPECT_EQ(sheet->Panel2->x(), 5);
+    EXPECT_TRUE(prompt->isVisibleTo(sheet.get()));
+
+    // Yes removes it and stores the empty path at once.
+    platform.fileAnswers = {logo};
+    sheet->Image1Click(prompt);
+    platform.messageAnswers = {MsgResult::Yes};
+    sheet->Image1Click(sheet->Image1);
+    EXPECT_FALSE(sheet->Image1->HasPicture());
+    EXPECT_EQ(sheet->Panel2->x(), 5);
+    EXPECT_TRUE(prompt->isVisibleTo(sheet.get()));
+    EXPECT_EQ(readBytes(file), "[Image1]\r\nTextValue=\r\n");
+}
+
+TEST_F(CommandPanelTest, TheDatePickerClosedAtOnceSetsTodayInTheLabelsOwnFont)
+{
+    open("[labelPODate]\r\nTextValue=01/01/2020\r\nFontName=Times New Roman\r\nFontSize=12\r\n");
+    platform.clock = QDateTime(QDate(2026, 3, 9), QTime(8, 0));
+    sheet->SetDialogLeft(40);
+    sheet->SetDialogTop(60);
+    QString caption;
+    QPoint at;
+    platform.onModal = [&](QDialog *d) {
+        caption = d->windowTitle();
+        at = d->pos();
+        d->show();
+        d->close(); // the close box
+        return d->result();
+    };
+    SheetLabel *date = sheet->Label(u"labelPODate");
+    sheet->labelPODateClick(date);
+    EXPECT_EQ(caption, u"Set Purchase Order Date"_s);
+    EXPECT_EQ(at, QPoint(40, 60));
+    EXPECT_EQ(date->Caption(), u"03/09/2026"_s);
+    EXPECT_EQ(date->Font().name, u"Times New Roman"_s);
+    const QByteArray bytes = readBytes(file);
+    EXPECT_TRUE(bytes.contains("[labelPODate]\r\nTextValue=03/09/2026\r\nFontName=Times New Roman\r\n"
+                               "FontSize=12\r\nFontColor=-2147483640\r\nFontStyle=0\r\n"))
+        << bytes.constData();
+}
+
+} // namespace
