@@ -1,3 +1,4 @@
+#include "FontConvert.h"
 #include "TControlForm.h"
 
 #include "PoApplication.h"
@@ -31,6 +32,7 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
     setObjectName(QStringLiteral("ControlForm"));
     setWindowTitle(DesignCaption);
     setWindowIcon(QIcon(QStringLiteral(":/icons/panel.svg")));
+    setFont(FontConvert::toQFont(SheetFont{})); // the dialog font, MS Sans Serif 8 pt
     setFixedSize(573, 29);
     move(212, 421);
 

@@ -1,3 +1,4 @@
+#include "FontConvert.h"
 #include "TExitForm.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@ TExitForm::TExitForm(QWidget *owner) : QDialog(owner, Qt::Tool | Qt::WindowClose
 {
     setObjectName(QStringLiteral("ExitForm"));
     setWindowTitle(QStringLiteral("Pelmora PO Form"));
+    setFont(FontConvert::toQFont(SheetFont{})); // the dialog font, MS Sans Serif 8 pt
     setFixedSize(248, 75);
     CheckBox1 = new QCheckBox(QStringLiteral("Save current file before exiting..."), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
