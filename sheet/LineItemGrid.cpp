@@ -6,7 +6,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
-LineItemGrid::LineItemGrid(QWidget *parent) : QTableWidget(SheetFields::GridRows, SheetFields::GridColumns, parent)
+LineItemGrid::LineItemGrid(QWidget *parent)
+    : EditTextGrid(SheetFields::GridRows, SheetFields::GridColumns, parent)
 {
     setObjectName(QStringLiteral("StringGrid1"));
     horizontalHeader()->hide();
@@ -27,34 +28,11 @@ LineItemGrid::LineItemGrid(QWidget *parent) : QTableWidget(SheetFields::GridRows
     QPalette p = palette();
     p.setColor(QPalette::Base, Qt::white);
     setPalette(p);
-    for (int r = 0; r < rowCount(); ++r) {
-        for (int c = 0; c < columnCount(); ++c)
-            setItem(r, c, new QTableWidgetItem);
-    }
     // The editor is always shown: the current cell opens for typing as soon as it is chosen.
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
         if (row >= 0 && column >= 0)
             editItem(item(row, column));
     });
-}
-
-QString LineItemGrid::Cell(int column, int row) const
-{
-    const QTableWidgetItem *i = item(row, column);
-    return i ? i->text() : QString();
-}
-
-void LineItemGrid::SetCell(int column, int row, const QString &text)
-{
-    item(row, column)->setText(text);
-}
-
-QStringList LineItemGrid::Column(int column) const
-{
-    QStringList texts;
-    for (int r = 0; r < rowCount(); ++r)
-        texts << Cell(column, r);
-    return texts;
 }
 
 void LineItemGrid::SetFont(const SheetFont &font)
@@ -70,5 +48,5 @@ void LineItemGrid::mousePressEvent(QMouseEvent *event)
 {
     if (OnMouseDown)
         OnMouseDown(this, event);
-    QTableWidget::mousePressEvent(event);
+    EditTextGrid::mousePressEvent(event);
 }

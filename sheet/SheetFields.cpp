@@ -262,6 +262,18 @@ SheetFont windowFont()
     return SheetFont{};
 }
 
+std::span<const HoverHint> hoverHints()
+{
+    static constexpr HoverHint hints[] = {
+        {"Label14", "Label1", ""},           {"Label15", "Label9", "Value for "},
+        {"Label16", "Label10", "Value for "}, {"Label17", "Label11", ""},
+        {"Label18", "Label12", "Value for "}, {"Label19", "Label13", ""},
+        {"Label34", "Label22", "Value for "}, {"Label35", "Label23", "Value for "},
+        {"Label36", "Label24", "Value for "},
+    };
+    return hints;
+}
+
 QString TableKey(int column, int row)
 {
     return QStringLiteral("Table") + QString::number(column) + QString::number(row);

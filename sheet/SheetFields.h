@@ -100,6 +100,16 @@ constexpr int ProductColumn = 3;
 constexpr int UnitPriceColumn = 5;
 constexpr int ExtendedColumn = 6;
 
+// Fields whose hint is rebuilt from their caption field whenever the pointer moves over
+// them, so that dialog titles follow the user's own wording: hint = prefix + caption.
+struct HoverHint
+{
+    const char *field;
+    const char *captionField;
+    const char *prefix;
+};
+std::span<const HoverHint> hoverHints();
+
 // The sheet-file key of a cell: "Table" followed by column and row in decimal.
 QString TableKey(int column, int row);
 

@@ -61,10 +61,16 @@ void SheetLabel::SetAutoSize(bool on)
     fitToText();
 }
 
+std::optional<qint32> SheetLabel::DesignColor() const
+{
+    return designColor(m_spec->background);
+}
+
 void SheetLabel::SetColor(std::optional<qint32> color)
 {
     m_color = color;
-    setAutoFillBackground(color.has_value());
+    // A transparent label never paints a background, whatever its colour.
+    setAutoFillBackground(color.has_value() && m_spec->background != Background::Transparent);
     if (color) {
         QPalette p = palette();
         p.setColor(QPalette::Window, FontConvert::toQColor(*color));
@@ -106,6 +112,13 @@ void SheetLabel::mousePressEvent(QMouseEvent *event)
     if (OnMouseDown)
         OnMouseDown(this, event);
     event->accept();
+}
+
+void SheetLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    if (OnMouseMove)
+        OnMouseMove(this);
+    QLabel::mouseMoveEvent(event);
 }
 
 void SheetLabel::mouseReleaseEvent(QMouseEvent *event)

@@ -32,6 +32,9 @@ public:
     std::optional<qint32> Color() const { return m_color; }
     void SetColor(std::optional<qint32> color);
 
+    // The background as designed: white for the address blocks, the parent's for the rest.
+    std::optional<qint32> DesignColor() const;
+
     // An empty label stays clickable: auto-size follows whether the caption holds more than
     // blanks; without it the label is a 75-pixel box in the button-face colour, and with it
     // the label gets its designed background back.
@@ -39,6 +42,8 @@ public:
 
     // What a mouse press does; the sheet installs its handler on every read.
     std::function<void(SheetLabel *, QMouseEvent *)> OnMouseDown;
+    // What a mouse move over the label does (set only where it matters).
+    std::function<void(SheetLabel *)> OnMouseMove;
 
 signals:
     void Clicked(SheetLabel *label);
@@ -46,6 +51,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void fitToText();

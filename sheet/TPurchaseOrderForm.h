@@ -96,6 +96,26 @@ public:
     // Picks the PO date from a calendar.
     void labelPODateClick(SheetLabel *sender);
 
+    // Editing in place: the label settings dialog for a label or group box, the font
+    // dialog alone, the refusal of calculated values, the tax amount.
+    void LabelSetValue(QObject *sender);
+    void LabelSetFont(SheetLabel *sender);
+    void CalculatedValue(SheetLabel *sender);
+    void Label17Click(SheetLabel *sender);
+    // Every label of the source's font group, and every group box, takes the source's font,
+    // each recorded under its own name.
+    void ApplyGroupFont(SheetLabel *source);
+    void ApplyGroupBoxFont(SheetGroupBox *source);
+
+    // The line-item table.
+    void StringGrid1SelectCell(int column, int row);
+    void StringGrid1SetEditText(int column, int row);
+    void StringGridDoubleClick();
+    // Subtotal, tax and balance due from the table, in that order.
+    void RefreshTableTotals();
+    // The tax command, run by a click on the tax amount.
+    std::function<void()> TaxCommand;
+
     QWidget *Panel1 = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
     QWidget *Panel2 = nullptr;

@@ -42,9 +42,26 @@ void TPurchaseOrderForm::connectHandlers()
             });
         } else if (auto *box = qobject_cast<SheetGroupBox *>(c)) {
             box->OnMouseDown = control;
+            connect(box, &SheetGroupBox::Clicked, this, [this](SheetGroupBox *b) {
+                PoApplication::runCommand([&] { LabelSetValue(b); });
+            });
         }
     }
     StringGrid1->OnMouseDown = control;
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+            [this](int row, int column) { StringGrid1SelectCell(column, row); });
+    connect(StringGrid1, &EditTextGrid::EditTextChanged, this,
+            [this](int column, int row) { StringGrid1SetEditText(column, row); });
+    connect(StringGrid1, &EditTextGrid::CellDoubleClicked, this, [this] {
+        PoApplication::runCommand([this] { StringGridDoubleClick(); });
+    });
+    for (const SheetFields::HoverHint &h : SheetFields::hoverHints()) {
+        SheetLabel *target = Label(QString::fromLatin1(h.field));
+        SheetLabel *caption = Label(QString::fromLatin1(h.captionField));
+        const QString prefix = QString::fromLatin1(h.prefix);
+        target->setMouseTracking(true);
+        target->OnMouseMove = [caption, prefix](SheetLabel *l) { l->SetHint(prefix + caption->Caption()); };
+    }
     connect(Image1, &SheetImage::Clicked, this,
             [this] { PoApplication::runCommand([this] { Image1Click(Image1); }); });
     ScrollBox1->viewport()->installEventFilter(this);
@@ -68,6 +85,18 @@ bool TPurchaseOrderForm::eventFilter(QObject *watched, QEvent *event)
 void TPurchaseOrderForm::LabelClick(SheetLabel *label)
 {
     switch (label->Spec().click) {
+    case ClickAction::LabelSetValue:
+        LabelSetValue(label);
+        break;
+    case ClickAction::LabelSetFont:
+        LabelSetFont(label);
+        break;
+    case ClickAction::CalculatedValue:
+        CalculatedValue(label);
+        break;
+    case ClickAction::Label17Click:
+        Label17Click(label);
+        break;
     case ClickAction::labelPODateClick:
         labelPODateClick(label);
         break;

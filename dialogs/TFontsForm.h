@@ -1,0 +1,53 @@
+#pragma once
+
+#include "SheetFont.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class TCaptionSaver;
+
+// The label settings dialog: an element's text and font and, for the footer values, the
+// currency symbol. It has no cancel: however it closes, the element takes the text and
+// font it holds and the symbol is stored.
+class TFontsForm : public QDialog
+{
+    Q_OBJECT
+public:
+    // owner is the edited label or group box.
+    TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions);
+
+    QLineEdit *Edit1;
+    QCheckBox *CheckBox1;
+    QLineEdit *Edit2;
+    QPushButton *BitBtn1; // "Set Font..."
+    QPushButton *BitBtn2; // "&Close"
+    QMenu *PopupMenu1;
+
+    const SheetFont &TextFont() const { return m_font; }
+    void SetTextFont(const SheetFont &font);
+    // What closing stored under "Currency".
+    const QString &StoredSymbol() const { return m_storedSymbol; }
+
+    void FormShow();
+    void BitBtn1Click();
+    void CheckBox1Click();
+    void CurrencyMenu(QAction *item);
+    void FormClose();
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *m_owner;
+    bool m_footerValue;
+    TCaptionSaver &m_captions;
+    SheetFont m_font;
+    QString m_storedSymbol;
+    bool m_closed = false;
+};

@@ -1,0 +1,86 @@
+#include "EditTextGrid.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+class EditTextDelegate : public QStyledItemDelegate
+{
+public:
+    explicit EditTextDelegate(EditTextGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
+    {
+        auto *editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        const QPersistentModelIndex at(index);
+        QObject::connect(editor, &QLineEdit::textEdited, m_grid,
+                         [grid = m_grid, at](const QString &text) { grid->editorTyped(at, text); });
+        m_grid->editorOpened(editor, index);
+        return editor;
+    }
+
+private:
+    EditTextGrid *m_grid;
+};
+
+EditTextGrid::EditTextGrid(int rows, int columns, QWidget *parent)
+    : QTableWidget(rows, columns, parent)
+{
+    setItemDelegate(new EditTextDelegate(this));
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c)
+            setItem(r, c, new QTableWidgetItem);
+    }
+}
+
+QString EditTextGrid::Cell(int column, int row) const
+{
+    const QTableWidgetItem *i = item(row, column);
+    return i ? i->text() : QString();
+}
+
+void EditTextGrid::SetCell(int column, int row, const QString &text)
+{
+    item(row, column)->setText(text);
+    if (m_editor && m_editing == model()->index(row, column) && m_editor->text() != text)
+        m_editor->setText(text);
+}
+
+QStringList EditTextGrid::Column(int column) const
+{
+    QStringList texts;
+    for (int r = 0; r < rowCount(); ++r)
+        texts << Cell(column, r);
+    return texts;
+}
+
+void EditTextGrid::editorOpened(QLineEdit *editor, const QModelIndex &index)
+{
+    m_editor = editor;
+    m_editing = index;
+    editor->installEventFilter(this);
+}
+
+void EditTextGrid::editorTyped(const QModelIndex &index, const QString &text)
+{
+    if (!index.isValid())
+        return;
+    item(index.row(), index.column())->setText(text);
+    emit EditTextChanged(index.column(), index.row());
+}
+
+bool EditTextGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    // The editor stands over the cell, so its double-clicks are the table's.
+    if (watched == m_editor && event->type() == QEvent::MouseButtonDblClick)
+        emit CellDoubleClicked();
+    return QTableWidget::eventFilter(watched, event);
+}
+
+void EditTextGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableWidget::mouseDoubleClickEvent(event);
+    emit CellDoubleClicked();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QLineEdit>
+#include <QTableWidget>
+
+
+// A table of plain text cells edited in place, that reports every keystroke that changes
+// a cell's text (the cell already holds the new text when it is reported), and keeps an
+// open editor showing what the program writes into its cell.
+class EditTextGrid : public QTableWidget
+{
+    Q_OBJECT
+public:
+    EditTextGrid(int rows, int columns, QWidget *parent);
+
+    QString Cell(int column, int row) const;
+    void SetCell(int column, int row, const QString &text);
+    // The texts of one column, from the first row to the last.
+    QStringList Column(int column) const;
+
+    // The in-place editor now open, if any.
+    QLineEdit *Editor() const { return m_editor; }
+
+signals:
+    void EditTextChanged(int column, int row);
+    void CellDoubleClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    friend class EditTextDelegate;
+    void editorOpened(QLineEdit *editor, const QModelIndex &index);
+    void editorTyped(const QModelIndex &index, const QString &text);
+
+    QPointer<QLineEdit> m_editor;
+    QPersistentModelIndex m_editing;
+};

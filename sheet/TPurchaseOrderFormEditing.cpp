@@ -1,0 +1,167 @@
+// Editing the sheet in place: texts and fonts of labels and group boxes, font groups, the
+// line-item table and the totals that follow it.
+
+#include "TPurchaseOrderForm.h"
+
+#include "LineItemGrid.h"
+#include "NumberText.h"
+#include "Platform.h"
+#include "SheetArithmetic.h"
+#include "SheetGroupBox.h"
+#include "SheetLabel.h"
+#include "TCaptionSaver.h"
+#include "TFontSaver.h"
+#include "TFontsForm.h"
+#include "TLineItems.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString FooterFontsQuestion =
+    QStringLiteral("to set the \"Footer Values\" fonts.");
+
+} // namespace
+
+void TPurchaseOrderForm::LabelSetValue(QObject *sender)
+{
+    auto *label = qobject_cast<SheetLabel *>(sender);
+    auto *box = qobject_cast<SheetGroupBox *>(sender);
+    if (!label && !box)
+        return;
+    const QString name = sender->objectName();
+    QString storedSymbol;
+    {
+        TFontsForm dialog(static_cast<QWidget *>(sender),
+                          label && label->Tag() == SheetFields::FooterValuesTag, *CaptionSaver1);
+        QString text;
+        ComponentTextOf(sender, text);
+        dialog.Edit1->setText(text);
+        dialog.SetTextFont(*ComponentFontOf(sender));
+        dialog.setWindowTitle(QStringLiteral("Enter %1").arg(label ? label->Hint() : box->Hint()));
+        dialog.move(FDialogLeft, FDialogTop);
+        platform().execModal(&dialog); // closing it in any way applies the edit
+        storedSymbol = dialog.StoredSymbol();
+    }
+    FCurrencySymbol = storedSymbol;
+
+    // The text as typed is recorded, before a money field is re-formatted.
+    FontSaver1->SetFont(*ComponentFontOf(sender));
+    FontSaver1->WriteFont(name);
+    QString text;
+    ComponentTextOf(sender, text);
+    CaptionSaver1->SetText(text);
+    CaptionSaver1->WriteText(name);
+
+    if (label) {
+        label->SetColor(Colors::White);
+        if (label->Tag() == SheetFields::FooterValuesTag)
+            label->SetCaption(FormatAmount(label));
+        label->ApplyEmptyTextRule();
+        ApplyGroupFont(label);
+    } else {
+        ApplyGroupBoxFont(box);
+    }
+    Label(u"Label19")->SetCaption(
+        NumberText::format(BalanceDue(), decimalSeparator(), FCurrencySymbol));
+    static_cast<QWidget *>(sender)->parentWidget()->repaint();
+    repaint();
+}
+
+void TPurchaseOrderForm::LabelSetFont(SheetLabel *sender)
+{
+    SheetFont font = sender->Font();
+    if (platform().chooseFont(this, font))
+        sender->SetFont(font);
+    ApplyGroupFont(sender);
+}
+
+void TPurchaseOrderForm::CalculatedValue(SheetLabel *sender)
+{
+    const MsgResult answer = platform().messageBox(
+        this, QStringLiteral("Cannot Edit ") + sender->Hint(),
+        QStringLiteral("This is a calculated value. Click OK\r\n") + FooterFontsQuestion,
+        MsgIcon::Information, MsgButtons::OkCancel);
+    if (answer == MsgResult::Ok)
+        LabelSetFont(sender);
+}
+
+void TPurchaseOrderForm::Label17Click(SheetLabel *sender)
+{
+    if (TaxCommand)
+        TaxCommand();
+    const MsgResult answer = platform().messageBox(
+        this, sender->Hint() + QStringLiteral(" Updated"),
+        QStringLiteral("Percentages updated. Tax calculated. Click OK\r\n") + FooterFontsQuestion,
+        MsgIcon::Information, MsgButtons::OkCancel);
+    if (answer == MsgResult::Ok)
+        LabelSetFont(sender);
+}
+
+void TPurchaseOrderForm::ApplyGroupFont(SheetLabel *source)
+{
+    const SheetFont font = source->Font();
+    for (QObject *c : m_components) {
+        auto *label = qobject_cast<SheetLabel *>(c);
+        if (!label || label->Tag() != source->Tag())
+            continue;
+        label->SetFont(font);
+        FontSaver1->SetFont(font);
+        FontSaver1->WriteFont(label->objectName());
+    }
+}
+
+void TPurchaseOrderForm::ApplyGroupBoxFont(SheetGroupBox *source)
+{
+    const SheetFont font = source->Font();
+    for (QObject *c : m_components) {
+        auto *box = qobject_cast<SheetGroupBox *>(c);
+        if (!box || box->Tag() != source->Tag())
+            continue;
+        box->SetFont(font);
+        FontSaver1->SetFont(font);
+        FontSaver1->WriteFont(box->objectName());
+    }
+}
+
+void TPurchaseOrderForm::StringGrid1SelectCell(int, int row)
+{
+    if (row < 0)
+        return;
+    FCurrentRow = row;
+    const QPoint grid = sheetPos(StringGrid1);
+    FDialogLeft = grid.x() + x();
+    FDialogTop = grid.y() + y();
+}
+
+void TPurchaseOrderForm::StringGrid1SetEditText(int column, int row)
+{
+    if (SheetArithmetic::AffectsExtended(column)) {
+        StringGrid1->SetCell(SheetFields::ExtendedColumn, row,
+                             SheetArithmetic::ExtendedAmount(
+                                 StringGrid1->Cell(SheetFields::QuantityColumn, row),
+                                 StringGrid1->Cell(SheetFields::UnitPriceColumn, row),
+                                 decimalSeparator()));
+    }
+    RefreshTableTotals();
+}
+
+void TPurchaseOrderForm::RefreshTableTotals()
+{
+    const QChar sep = decimalSeparator();
+    Label(u"Label14")->SetCaption(NumberText::format(LineItemsTotal(), sep));
+    Label(u"Label17")->SetCaption(NumberText::format(TaxTotal(), sep));
+    Label(u"Label19")->SetCaption(NumberText::format(BalanceDue(), sep));
+}
+
+void TPurchaseOrderForm::StringGridDoubleClick()
+{
+    TLineItems dialog(this, FCurrentRow);
+    dialog.move(FDialogLeft, FDialogTop);
+    dialog.BitBtn2->setText(QStringLiteral("Clear Row &%1").arg(FCurrentRow + 1));
+    dialog.setWindowTitle(StringGrid1->Cell(SheetFields::QuantityColumn, FCurrentRow).isEmpty()
+                              ? QStringLiteral("Set Font for Line Items Group")
+                              : QStringLiteral("Modify a Purchase Order Line Item"));
+    platform().execModal(&dialog);
+}
