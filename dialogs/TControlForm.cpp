@@ -62,6 +62,10 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
 
     connect(btnExit, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { btnExitClick(); }); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn4Click(); }); });
+    connect(btnTax, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { btnTaxClick(); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn3Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn2Click(); }); });
+    m_sheet->TaxCommand = [this] { btnTaxClick(); };
 
     m_sheet->LastChosenSheetFiles = [this] {
         return QStringList{SaveDialog1->FileName, OpenDialog1->FileName};

@@ -29,6 +29,12 @@ public:
 
     void btnExitClick();
     void BitBtn4Click();
+    // The tax command; also run by a click on the tax amount and by Print.
+    void btnTaxClick();
+    // Save PO As: the sheet under a chosen name, offered as the next start-up sheet.
+    void BitBtn3Click();
+    // Load PO: another sheet, after offering to save this one.
+    void BitBtn2Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

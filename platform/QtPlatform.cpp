@@ -81,7 +81,10 @@ MsgResult QtPlatform::messageBox(QWidget *owner, const QString &caption, const Q
         standard = QMessageBox::Ok | QMessageBox::Cancel;
     else if (buttons == MsgButtons::YesNo)
         standard = QMessageBox::Yes | QMessageBox::No;
-    QMessageBox box(icons[int(icon)], caption, text, standard, owner);
+    // Texts keep the program's own line breaks (CR LF or LF CR); show each as one break.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    QMessageBox box(icons[int(icon)], caption, shown, standard, owner);
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return MsgResult::Cancel;

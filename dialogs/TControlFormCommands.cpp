@@ -1,0 +1,105 @@
+// The command panel's sheet commands: taxes, Save PO As and Load PO.
+
+#include "TControlForm.h"
+
+#include "GenUtils.h"
+#include "IniBatch.h"
+#include "LineItemGrid.h"
+#include "NumberText.h"
+#include "Platform.h"
+#include "SheetKeys.h"
+#include "SheetLabel.h"
+#include "StartupSheet.h"
+#include "TCaptionSaver.h"
+#include "TFileDialog.h"
+#include "TFontSaver.h"
+#include "TIniFile.h"
+#include "TPurchaseOrderForm.h"
+#include "TTaxForm.h"
+
+#include <QCheckBox>
+
+void TControlForm::btnTaxClick()
+{
+    TCaptionSaver *captions = m_sheet->CaptionSaver1;
+    TTaxForm form(m_sheet, captions->IniFile());
+    EditTextGrid *grid = form.StringGrid1;
+    for (int a = 1; a <= 8; ++a) {
+        grid->SetCell(0, a, m_sheet->StringGrid1->Cell(SheetFields::ProductColumn, a - 1));
+        if (grid->Cell(0, a).trimmed().isEmpty())
+            continue;
+        const QString stored = captions->ReadTextDefault(SheetKeys::TaxOnRow(a - 1), QStringLiteral("0.00"));
+        grid->SetCell(1, a, stored.trimmed().isEmpty() ? QStringLiteral("0.00") : stored);
+    }
+    grid->SetCell(0, TTaxForm::ShippingRow, m_sheet->Label(u"Label10")->Caption());
+    grid->SetCell(1, TTaxForm::ShippingRow,
+                  captions->ReadTextDefault(SheetKeys::TaxOnShipping, QStringLiteral("0.0")));
+    form.CheckBox1->setText(QStringLiteral("Do not show this again when printing P.O. %1")
+                                .arg(captions->ReadTextDefault(QStringLiteral("labelPONumber"), QString())));
+    platform().execModal(&form);
+    form.FormClose(); // however it was closed, the flag and the percentages are stored
+
+    {
+        IniBatch batch; // all nine percentages reach the file together
+        for (int a = 1; a <= 8; ++a) {
+            const QString value = grid->Cell(1, a);
+            captions->SaveText(SheetKeys::TaxOnRow(a - 1), value == u"0.00" ? QString() : value);
+        }
+        captions->SaveText(SheetKeys::TaxOnShipping, grid->Cell(1, TTaxForm::ShippingRow));
+        batch.commit();
+    }
+    captions->IniFile()->flush();
+    const QChar sep = platform().decimalSeparator();
+    m_sheet->Label(u"Label17")->SetCaption(NumberText::format(m_sheet->TaxTotal(), sep));
+    m_sheet->Label(u"Label19")->SetCaption(NumberText::format(m_sheet->BalanceDue(), sep));
+}
+
+void TControlForm::BitBtn3Click()
+{
+    SaveDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
+    if (SaveDialog1->FileName.isEmpty())
+        SaveDialog1->FileName = m_sheet->Label(u"labelPONumber")->Caption() + QStringLiteral(".pof");
+    if (!SaveDialog1->ExecuteSave(this))
+        return;
+    const QString chosen = SaveDialog1->FileName;
+    if (m_sheet->SheetFileName() != chosen)
+        m_sheet->SaveSheet();
+    m_sheet->OpenSheetFile(chosen);
+    {
+        TCaptionSaver texts(SaveDialog1, chosen);
+        TFontSaver fonts(SaveDialog1, chosen);
+        texts.SetIniPath(UserPath);
+        fonts.SetIniPath(UserPath);
+        m_sheet->WriteSheet(fonts, texts);
+    }
+    const MsgResult answer = platform().messageBox(
+        this, ExtractFileName(chosen) + QStringLiteral(" Saved..."),
+        QStringLiteral("Automatically load this file next\n\rtime Pelmora PO Form is opened?"),
+        MsgIcon::Question, MsgButtons::YesNo);
+    if (answer != MsgResult::Yes)
+        return;
+    TIniFile *config = m_sheet->ConfigFile();
+    config->writeBool(StartupSheet::Section, StartupSheet::AutoLoad, true);
+    config->writeString(StartupSheet::Section, StartupSheet::AutoLoadFile, chosen);
+}
+
+void TControlForm::BitBtn2Click()
+{
+    const MsgResult answer = platform().messageBox(
+        this, QStringLiteral("Save Current File"),
+        QStringLiteral("Save \"%1\" before loading.").arg(ExtractFileName(m_sheet->SheetFileName())),
+        MsgIcon::Question, MsgButtons::YesNo);
+    if (answer == MsgResult::Yes)
+        m_sheet->SaveSheet();
+    OpenDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
+    if (!OpenDialog1->ExecuteOpen(this))
+        return;
+    hide();
+    const QString chosen = OpenDialog1->FileName;
+    m_sheet->OpenSheetFile(chosen);
+    TCaptionSaver texts(OpenDialog1, chosen);
+    TFontSaver fonts(OpenDialog1, chosen);
+    texts.SetIniPath(UserPath);
+    fonts.SetIniPath(UserPath);
+    m_sheet->ReadSheet(fonts, texts);
+}

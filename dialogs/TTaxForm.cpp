@@ -1,0 +1,89 @@
+#include "TTaxForm.h"
+
+#include "EditTextGrid.h"
+#include "FontConvert.h"
+#include "NumberText.h"
+#include "Platform.h"
+#include "SheetKeys.h"
+#include "TIniFile.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+
+TTaxForm::TTaxForm(QWidget *owner, TIniFile *sheetFile)
+    : QDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_sheetFile(sheetFile)
+{
+    setObjectName(QStringLiteral("TaxForm"));
+    setWindowTitle(QStringLiteral("Enter Tax Percentage For Taxable Items"));
+    setFont(FontConvert::toQFont(SheetFont{}));
+    setFixedSize(370, 273);
+    StringGrid1 = new EditTextGrid(10, 2, this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setGeometry(11, 11, 350, 213);
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setMinimumSectionSize(1);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(21);
+    StringGrid1->setColumnWidth(0, 284);
+    StringGrid1->setColumnWidth(1, 62);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Row 0 is the fixed header.
+    StringGrid1->SetCell(0, 0, QStringLiteral("Item Description"));
+    StringGrid1->SetCell(1, 0, QStringLiteral("Tax %"));
+    for (int c = 0; c < 2; ++c) {
+        QTableWidgetItem *header = StringGrid1->item(0, c);
+        header->setFlags(Qt::ItemIsEnabled);
+        header->setBackground(palette().button());
+    }
+    CheckBox1 = new QCheckBox(QStringLiteral("Do not show this again when printing this P.O."), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(11, 227, 349, 17);
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(149, 248, 75, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(StringGrid1, &EditTextGrid::EditTextChanged, this, &TTaxForm::StringGrid1SetEditText);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void TTaxForm::StringGrid1SetEditText(int column, int row)
+{
+    if (column != 1)
+        return;
+    const auto value = NumberText::parse(StringGrid1->Cell(column, row), platform().decimalSeparator());
+    if (!value) {
+        StringGrid1->SetCell(column, row, QString());
+        return;
+    }
+    QString refusal;
+    if (*value > 100)
+        refusal = QStringLiteral("Percentage exceeds 100%.");
+    else if (*value < 0)
+        refusal = QStringLiteral("Percentage must be greater than 0%.");
+    if (refusal.isEmpty())
+        return;
+    platform().messageBox(this, QStringLiteral("Invalid Tax"), refusal, MsgIcon::Error, MsgButtons::Ok);
+    StringGrid1->SetCell(column, row, QStringLiteral("0.00"));
+}
+
+void TTaxForm::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TTaxForm::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_sheetFile->writeBool(SheetKeys::TaxForm, SheetKeys::NoShow, CheckBox1->isChecked());
+}
