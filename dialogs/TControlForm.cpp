@@ -62,6 +62,7 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
 
     connect(btnExit, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { btnExitClick(); }); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn4Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn1Click(); }); });
     connect(btnTax, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { btnTaxClick(); }); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn3Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn2Click(); }); });

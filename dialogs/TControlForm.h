@@ -35,6 +35,8 @@ public:
     void BitBtn3Click();
     // Load PO: another sheet, after offering to save this one.
     void BitBtn2Click();
+    // Print: the checks, the save, and the preview of the printed order.
+    void BitBtn1Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -49,6 +49,9 @@ public:
     virtual bool chooseFont(QWidget *owner, SheetFont &font) = 0;
     // Runs a dialog modally and returns its result code.
     virtual int execModal(QDialog *dialog) = 0;
+    // Shows a print preview maximized, without blocking the other windows, and returns
+    // when it has closed or the program is ending.
+    virtual void runPreview(QDialog *preview) = 0;
 
     virtual void pause(int milliseconds) = 0;
     virtual QDateTime now() = 0;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -129,6 +130,16 @@ bool QtPlatform::chooseFont(QWidget *owner, SheetFont &font)
 int QtPlatform::execModal(QDialog *dialog)
 {
     return dialog->exec();
+}
+
+void QtPlatform::runPreview(QDialog *preview)
+{
+    QEventLoop loop;
+    QObject::connect(preview, &QDialog::finished, &loop, &QEventLoop::quit);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &loop, &QEventLoop::quit);
+    preview->setWindowModality(Qt::NonModal);
+    preview->showMaximized();
+    loop.exec();
 }
 
 void QtPlatform::pause(int milliseconds)

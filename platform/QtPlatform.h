@@ -16,6 +16,7 @@ public:
     std::optional<QString> pictureFileName(QWidget *owner, const FileDialogOptions &o) override;
     bool chooseFont(QWidget *owner, SheetFont &font) override;
     int execModal(QDialog *dialog) override;
+    void runPreview(QDialog *preview) override;
 
     void pause(int milliseconds) override;
     QDateTime now() override;

@@ -6,7 +6,8 @@ PO_PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libemf2svg-dev libwmf-dev qt6-svg-dev
-  fonts-liberation2
+  fonts-liberation2 fonts-dejavu-core
+  poppler-utils
 )
 
 po_missing_packages() {

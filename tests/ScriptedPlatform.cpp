@@ -64,3 +64,10 @@ void ScriptedPlatform::showHelp(const QString &file, int context)
 {
     helpCalls << file + u'#' + QString::number(context);
 }
+
+void ScriptedPlatform::runPreview(QDialog *preview)
+{
+    ++previews;
+    if (onPreview)
+        onPreview(preview);
+}

@@ -25,6 +25,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<std::optional<SheetFont>> fontAnswers;
     std::function<int(QDialog *)> onModal; // default: closed at once (rejected)
+    std::function<void(QDialog *)> onPreview; // default: closed at once
 
     // What was asked.
     std::vector<Message> messages;
@@ -47,6 +48,8 @@ public:
     std::optional<QString> pictureFileName(QWidget *, const FileDialogOptions &o) override;
     bool chooseFont(QWidget *, SheetFont &font) override;
     int execModal(QDialog *dialog) override;
+    void runPreview(QDialog *preview) override;
+    int previews = 0;
     void pause(int ms) override { pausedMs += ms; }
     QDateTime now() override { return clock; }
     QSize screenSize() override { return screen; }

@@ -1,0 +1,43 @@
+// The Print command: optional tax and PO number checks, the save, and the preview.
+
+#include "TControlForm.h"
+
+#include "Platform.h"
+#include "ReportPreview.h"
+#include "SheetKeys.h"
+#include "SheetLabel.h"
+#include "TCaptionSaver.h"
+#include "TFontSaver.h"
+#include "TIniFile.h"
+#include "TPurchaseOrderForm.h"
+#include "TPurchaseOrderReport.h"
+#include "TVerificationForm.h"
+
+#include <QCheckBox>
+
+void TControlForm::BitBtn1Click()
+{
+    const QString number = m_sheet->Label(u"labelPONumber")->Caption();
+    TPurchaseOrderReport report(m_sheet);
+    // The stores that the checks and the report read are bound to the sheet file anew.
+    TCaptionSaver *captions = m_sheet->CaptionSaver1;
+    captions->SetIniFile(std::make_unique<TIniFile>(m_sheet->SheetFileName()));
+    report.FontSaver1->SetIniFile(std::make_unique<TIniFile>(m_sheet->SheetFileName()));
+    captions->SetIniPath(UserPath);
+    report.FontSaver1->SetIniPath(UserPath);
+
+    if (!captions->IniFile()->readBool(SheetKeys::TaxForm, SheetKeys::NoShow, false))
+        btnTaxClick();
+    if (!captions->IniFile()->readBool(SheetKeys::PONumber, SheetKeys::NoShow, false)) {
+        TVerificationForm check(m_sheet, captions->IniFile());
+        check.setWindowTitle(QStringLiteral("Using %1 as PO Number").arg(number));
+        const QString current = m_sheet->Label(u"labelPONumber")->Caption();
+        check.CheckBox1->setText(check.CheckBox1->text().replace(QStringLiteral("%s"), current));
+        if (platform().execModal(&check) != QDialog::Accepted)
+            m_sheet->LabelSetValue(m_sheet->Label(u"labelPONumber"));
+    }
+    m_sheet->SaveSheet();
+    report.QuickRep1.title = QStringLiteral("Pelmora PO Form: PO Number %1 Printout").arg(number);
+    ReportPreview preview(report.QuickRep1, number + QStringLiteral(".pdf"), m_sheet);
+    platform().runPreview(&preview);
+}

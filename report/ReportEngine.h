@@ -1,0 +1,117 @@
+#pragma once
+
+// A small banded report engine of our own. A report holds bands (a detail band printed
+// once, its child band, a sub-detail band repeated while its need-data event says so, and
+// a summary band pushed to the bottom of the last page); bands hold text, image,
+// rectangle and line elements. Running the report calls its events and lays everything
+// out on pages, as data (layout units of 1/96 inch inside the printable area), apart from
+// painting, so that positions and page breaks can be checked without pixels.
+
+#include "SheetFont.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct ReportElement
+{
+    enum class Kind { Text, Image, Rectangle, HorizontalLine };
+    Kind kind = Kind::Text;
+    QString name;
+    double left = 0, top = 0, width = 0, height = 0;
+
+    // Text elements.
+    QString text; // the design text
+    SheetFont font;
+    SheetFont designFont; // what a print event's font falls back to
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool autoSize = false;
+    bool autoStretch = false;
+    bool transparent = false;
+    int tag = 0;
+    QString key; // a sheet field's name, or empty
+    // Called just before the element is drawn with the text to print; it may change that
+    // text (for this drawing only) and the element's font (which stays changed).
+    std::function<void(ReportElement &, QString &value)> onPrint;
+
+    // Image elements: the picture, one pixel per layout unit when auto-sized.
+    QImage picture;
+
+    // Shapes.
+    QColor pen = Qt::black;
+};
+
+struct ReportBand
+{
+    enum class Kind { Detail, Child, SubDetail, Summary };
+    Kind kind = Kind::Detail;
+    QString name;
+    double height = 0;
+    bool frameTop = false;
+    bool frameBottom = false;
+    std::vector<ReportElement> elements;
+    // Called before the band prints; false suppresses it this time.
+    std::function<bool()> beforePrint;
+    // Sub-detail bands: called before every row; false ends the rows.
+    std::function<bool()> needData;
+
+    ReportElement &element(const QString &elementName);
+};
+
+// What a run puts on a page, in layout units relative to the printable area.
+struct PlacedItem
+{
+    enum class Kind { Text, Image, Rectangle, Line };
+    Kind kind = Kind::Text;
+    QString name;
+    QRectF rect;
+    QStringList lines; // texts: the lines that print, in order
+    SheetFont font;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool opaque = false; // white background
+    QImage picture;
+    QColor pen = Qt::black;
+};
+
+struct ReportPage
+{
+    std::vector<PlacedItem> items;
+    const PlacedItem *find(const QString &name) const;
+    std::vector<const PlacedItem *> findAll(const QString &name) const;
+};
+
+class Report
+{
+public:
+    static constexpr double PaperWidth = 816, PaperHeight = 1056; // US Letter, 8.5 x 11 in
+    static constexpr double Margin = 48;                          // 0.5 in on every side
+    static constexpr double PrintableWidth = PaperWidth - 2 * Margin;
+    static constexpr double PrintableHeight = PaperHeight - 2 * Margin;
+
+    QString title;
+    std::vector<ReportBand> bands;
+    // Called at the start of every run; false vetoes the run.
+    std::function<bool()> beforePrint;
+
+    ReportBand &band(const QString &bandName);
+
+    // Runs the report: calls its events and returns its pages.
+    std::vector<ReportPage> run();
+};
+
+namespace ReportText {
+
+// The font as drawn: sizes in layout units, so that one layout is right on every device.
+QFont drawingFont(const SheetFont &font);
+
+// The text broken into lines as they print within width (no breaking when width <= 0).
+QStringList wrap(const QString &text, const SheetFont &font, double width);
+double lineHeight(const SheetFont &font);
+double textWidth(const QString &text, const SheetFont &font);
+
+} // namespace ReportText

@@ -1,0 +1,145 @@
+#include "QtPrinters.h"
+#include "../window/WindowFixture.h"
+
+#include "LineItemGrid.h"
+#include "ReportPreview.h"
+#include "SheetLabel.h"
+#include "TControlForm.h"
+#include "TFontsForm.h"
+#include "TIniFile.h"
+#include "TPurchaseOrderForm.h"
+#include "TTaxForm.h"
+#include "TVerificationForm.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class PrintCommandTest : public WindowTest
+{
+protected:
+    void start(const QString &sheetFile)
+    {
+        sheet = std::make_unique<TPurchaseOrderForm>();
+        panel = std::make_unique<TControlForm>(sheet.get());
+        sheet->OpenSheetFile(sheetFile);
+        sheet->LoadSheet();
+    }
+    // Records the dialogs in the order they come, answering each with answer.
+    void answerDialogs(const std::function<void(QDialog *)> &answer)
+    {
+        platform.onModal = [this, answer](QDialog *d) {
+            shown << d->metaObject()->className();
+            d->show();
+            answer(d);
+            if (d->isVisible())
+                d->close();
+            return d->result();
+        };
+    }
+
+    QStringList shown;
+    QString previewTitle;
+    std::unique_ptr<TPurchaseOrderForm> sheet;
+    std::unique_ptr<TControlForm> panel;
+};
+
+TEST_F(PrintCommandTest, WithBothFlagsSetItSavesAndPreviewsAtOnce)
+{
+    const QString file = path("order.pof");
+    writeBytes(file, "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n");
+    start(file);
+    answerDialogs([](QDialog *) {});
+    platform.onPreview = [&](QDialog *d) { previewTitle = d->windowTitle(); };
+    panel->BitBtn1Click();
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(platform.previews, 1);
+    EXPECT_EQ(previewTitle, u"Pelmora PO Form: PO Number 1405-12072026 Printout"_s);
+    EXPECT_TRUE(readBytes(file).contains("[Table68]")) << "the sheet was saved first";
+}
+
+TEST_F(PrintCommandTest, WithoutFlagsTheTaxDialogComesFirstThenTheCheck)
+{
+    const QString file = path("order.pof");
+    start(file);
+    QString checkCaption, boxText;
+    answerDialogs([&](QDialog *d) {
+        if (auto *check = qobject_cast<TVerificationForm *>(d)) {
+            checkCaption = d->windowTitle();
+            boxText = check->CheckBox1->text();
+            check->BitBtn1->click();
+        }
+    });
+    panel->BitBtn1Click();
+    EXPECT_EQ(shown, (QStringList{u"TTaxForm"_s, u"TVerificationForm"_s}));
+    EXPECT_EQ(checkCaption, u"Using 1405-12072026 as PO Number"_s);
+    EXPECT_EQ(boxText, u"Do not show this message when printing  P.O. 1405-12072026"_s);
+    EXPECT_FALSE(TIniFile(file).readBool(u"PONumber", u"NoShow", true));
+    EXPECT_EQ(platform.previews, 1);
+}
+
+TEST_F(PrintCommandTest, EditWithTheBoxTickedStoresTheFlagAndOpensTheNumberEditor)
+{
+    const QString file = path("order.pof");
+    writeBytes(file, "[TaxForm]\r\nNoShow=1\r\n");
+    start(file);
+    answerDialogs([&](QDialog *d) {
+        if (auto *check = qobject_cast<TVerificationForm *>(d)) {
+            check->CheckBox1->setChecked(true);
+            check->BitBtn2->click();
+        } else if (auto *editor = qobject_cast<TFontsForm *>(d)) {
+            editor->Edit1->setText(u"PO-2027"_s);
+        }
+    });
+    platform.onPreview = [&](QDialog *d) { previewTitle = d->windowTitle(); };
+    panel->BitBtn1Click();
+    EXPECT_EQ(shown, (QStringList{u"TVerificationForm"_s, u"TFontsForm"_s}));
+    EXPECT_TRUE(TIniFile(file).readBool(u"PONumber", u"NoShow", false));
+    EXPECT_EQ(TIniFile(file).readString(u"labelPONumber", u"TextValue", {}), u"PO-2027"_s);
+    EXPECT_EQ(previewTitle, u"Pelmora PO Form: PO Number 1405-12072026 Printout"_s)
+        << "the title carries the number read at the start";
+
+    shown.clear();
+    panel->BitBtn1Click();
+    EXPECT_TRUE(shown.isEmpty()) << "the next print skips the check";
+}
+
+TEST_F(PrintCommandTest, ThePreviewPrintsTheSavedOrder)
+{
+    const QString file = path("order.pof");
+    writeBytes(file, "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n");
+    start(file);
+    sheet->Label(u"Label2")->SetCaption(u"Acme"_s);
+    sheet->StringGrid1->SetCell(0, 0, u"1"_s);
+    int pagesPainted = 0;
+    platform.onPreview = [&](QDialog *d) {
+        auto *preview = qobject_cast<ReportPreview *>(d);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path("printed.pdf"));
+        emit preview->paintRequested(&printer);
+        pagesPainted = 1;
+    };
+    panel->BitBtn1Click();
+    EXPECT_EQ(pagesPainted, 1);
+    EXPECT_GT(QFileInfo(path("printed.pdf")).size(), 1000);
+}
+
+TEST_F(PrintCommandTest, WithTheStartUpBlankSheetNothingIsWrittenByTheSave)
+{
+    const QByteArray flags = "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n";
+    writeBytes(AppFile(u"blank.ini"), flags);
+    sheet = std::make_unique<TPurchaseOrderForm>();
+    panel = std::make_unique<TControlForm>(sheet.get());
+    sheet->LoadSheet();
+    panel->BitBtn1Click();
+    EXPECT_EQ(readBytes(AppFile(u"blank.ini")), flags);
+    EXPECT_EQ(platform.previews, 1);
+}
+
+} // namespace

@@ -1,0 +1,260 @@
+#include "QtPrinters.h"
+#include "../window/WindowFixture.h"
+
+#include "LineItemGrid.h"
+#include "ReportPainter.h"
+#include "SheetLabel.h"
+#include "TPurchaseOrderForm.h"
+#include "TPurchaseOrderReport.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ReportTest : public WindowTest
+{
+protected:
+    // A sheet on a file holding contents, with rows filled as given (quantity, price,
+    // extended, description).
+    void open(const QByteArray &contents)
+    {
+        file = path("order.pof");
+        writeBytes(file, contents);
+        report.reset(); // a child of the sheet it was made for
+        sheet = std::make_unique<TPurchaseOrderForm>();
+        sheet->OpenSheetFile(file);
+    }
+    void row(int r, const QString &qty, const QString &price = {}, const QString &ext = {},
+             const QString &description = {})
+    {
+        sheet->StringGrid1->SetCell(0, r, qty);
+        sheet->StringGrid1->SetCell(5, r, price);
+        sheet->StringGrid1->SetCell(6, r, ext);
+        sheet->StringGrid1->SetCell(4, r, description);
+    }
+    std::vector<ReportPage> run()
+    {
+        report.reset();
+        report = std::make_unique<TPurchaseOrderReport>(sheet.get());
+        return report->Run();
+    }
+    static QString text(const ReportPage &page, const char *name)
+    {
+        const PlacedItem *item = page.find(QString::fromLatin1(name));
+        return item ? item->lines.join(u'\n') : u"<absent>"_s;
+    }
+
+    void TearDown() override
+    {
+        report.reset();
+        WindowTest::TearDown();
+    }
+
+    QString file;
+    std::unique_ptr<TPurchaseOrderForm> sheet;
+    std::unique_ptr<TPurchaseOrderReport> report;
+};
+
+TEST_F(ReportTest, NineFilledRowsAndTheSummaryFitOnePage)
+{
+    open("");
+    for (int r = 0; r < 9; ++r)
+        row(r, QString::number(r + 1), u"1.00"_s, u"1.00"_s, u"Item"_s);
+    const auto pages = run();
+    ASSERT_EQ(pages.size(), 1u);
+    const auto quantities = pages[0].findAll(u"QRText2"_s);
+    ASSERT_EQ(quantities.size(), 9u);
+    for (int r = 0; r < 9; ++r)
+        EXPECT_EQ(quantities[size_t(r)]->rect.top(), 367 + 21 + r * 38 + 3) << r;
+    EXPECT_EQ(pages[0].find(u"QRTotalLabel2"_s)->rect.top(), 960 - 154 + 126);
+    EXPECT_EQ(pages[0].find(u"frameTop"_s)->rect.top(), 367);
+}
+
+TEST_F(ReportTest, RowsWithoutAQuantityAreLeftOutWithoutAGap)
+{
+    open("");
+    const QString quantities[] = {u""_s, u"0"_s, u"2"_s, u"0.005"_s, u"many"_s, u"0.01"_s, u" 3 "_s, u""_s, u"1e1"_s};
+    for (int r = 0; r < 9; ++r)
+        row(r, quantities[r], u"1.00"_s, u"x"_s);
+    const auto pages = run();
+    const auto printed = pages[0].findAll(u"QRText2"_s);
+    QStringList texts;
+    for (size_t i = 0; i < printed.size(); ++i) {
+        texts << printed[i]->lines.join(QString());
+        EXPECT_EQ(printed[i]->rect.top(), 367 + 21 + double(i) * 38 + 3);
+    }
+    EXPECT_EQ(texts, (QStringList{u"2"_s, u"0.01"_s, u" 3 "_s.trimmed(), u"1e1"_s}));
+}
+
+TEST_F(ReportTest, MoneyFollowsTheCurrencyAndSignRules)
+{
+    struct Case
+    {
+        QByteArray file;
+        QString subtotal, discount, credited, price, extended;
+    };
+    const Case cases[] = {
+        {"[Currency]\r\nTextValue=$\r\n[Label14]\r\nTextValue=150.00\r\n[Label15]\r\nTextValue=-12.50\r\n",
+         u"$150.00"_s, u"-$12.50"_s, u"$(0.00)"_s, u"$-5.00"_s, u"$"_s},
+        {"[Label14]\r\nTextValue=150.00\r\n[Label15]\r\nTextValue=-12.50\r\n",
+         u"150.00"_s, u"-12.50"_s, u"(0.00)"_s, u"-5.00"_s, QString()},
+    };
+    for (const Case &c : cases) {
+        open(c.file);
+        row(0, u"1"_s, u"-5.00"_s, QString());
+        const auto pages = run();
+        EXPECT_EQ(text(pages[0], "QRLabel2"), c.subtotal);
+        EXPECT_EQ(text(pages[0], "QRLabel14"), c.discount);
+        EXPECT_EQ(text(pages[0], "QRLabel17"), c.credited);
+        EXPECT_EQ(text(pages[0], "QRText12"), c.price);
+        EXPECT_EQ(text(pages[0], "QRLabel18"), c.extended);
+    }
+}
+
+QByteArray picture(int width, const char *format)
+{
+    QImage image(width, 40, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+TEST_F(ReportTest, TheCompanyLinesMakeRoomForTheLogo)
+{
+    writeBytes(path("wide.bmp"), picture(200, "BMP"));
+    writeBytes(path("broken.bmp"), "BM not really");
+    struct Case
+    {
+        QByteArray logo;
+        double left;
+    };
+    const Case cases[] = {
+        {"", 14},
+        {path("wide.bmp").toUtf8(), 214},
+        {path("broken.bmp").toUtf8(), 4},
+        {path("missing.bmp").toUtf8(), 14},
+    };
+    for (const Case &c : cases) {
+        open("[Image1]\r\nTextValue=" + c.logo + "\r\n");
+        const auto pages = run();
+        for (const char *line : {"QRLabel3", "QRLabel5", "QRLabel6", "QRLabel4", "QRLabel7"})
+            EXPECT_EQ(pages[0].find(QString::fromLatin1(line))->rect.left(), c.left) << c.logo.constData();
+    }
+}
+
+TEST_F(ReportTest, KeyedTextsComeFromTheFileAndGrowFromTheirAnchoredEdge)
+{
+    open("[Label7]\r\nTextValue=PURCHASE ORDER FOR SPARE PARTS\r\n"
+         "[Label42]\r\nTextValue=+44 20 7946 0000 or orders@example.com\r\n"
+         "[Label2]\r\nTextValue=Acme\r\nFontName=Times New Roman\r\nFontSize=12\r\n");
+    const auto pages = run();
+    const PlacedItem *title = pages[0].find(u"QRLabel1"_s);
+    EXPECT_EQ(title->rect.right(), 718);
+    EXPECT_GT(title->rect.width(), 197);
+    EXPECT_EQ(pages[0].find(u"QRText25"_s)->rect.right(), 300);
+    EXPECT_EQ(pages[0].find(u"QRLabel3"_s)->font.name, u"Times New Roman"_s);
+    EXPECT_EQ(pages[0].find(u"QRLabel3"_s)->font.size, 12);
+    EXPECT_TRUE(pages[0].find(u"QRLabel3"_s)->font.style.bold) << "the design style stays";
+    EXPECT_EQ(text(pages[0], "QRText23"), u"[Blank]"_s) << "no entry: the design text";
+    EXPECT_EQ(text(pages[0], "QRLabel13"), u"Vendor:"_s);
+}
+
+TEST_F(ReportTest, LongTextsWrapAndTallRowsPushTheSummaryOnward)
+{
+    const QString longText = QString(u"a long description of the item "_s).repeated(12);
+    open("[Label8]\r\nTextValue=" + longText.repeated(3).toUtf8() + "\r\n");
+    row(0, u"1"_s, {}, {}, longText);
+    auto pages = run();
+    const auto items = pages[0].findAll(u"QRText6"_s);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_GT(items[0]->lines.size(), 2);
+    EXPECT_GT(items[0]->rect.height(), 29);
+    const PlacedItem *notes = pages[0].find(u"QRText15"_s);
+    EXPECT_LE(notes->lines.size() * ReportText::lineHeight(notes->font), 85.0 + 1e-6)
+        << "a fixed box prints only the lines that fit";
+
+    for (int r = 0; r < 9; ++r)
+        row(r, u"1"_s, {}, {}, longText);
+    pages = run();
+    ASSERT_GE(pages.size(), 2u);
+    size_t rows = 0;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        rows += pages[p].findAll(u"QRText2"_s).size();
+        const PlacedItem *total = pages[p].find(u"QRTotalLabel2"_s);
+        if (p + 1 < pages.size()) {
+            EXPECT_EQ(total, nullptr) << p;
+        } else {
+            ASSERT_NE(total, nullptr);
+            EXPECT_EQ(total->rect.top(), 960 - 154 + 126) << "at the bottom of the last page";
+        }
+        for (const PlacedItem &item : pages[p].items)
+            EXPECT_LE(item.rect.bottom(), 960 + 1e-6) << item.name.toStdString();
+    }
+    EXPECT_EQ(rows, 9u);
+}
+
+TEST_F(ReportTest, RunningTwiceGivesTheSamePages)
+{
+    open("[Currency]\r\nTextValue=$\r\n");
+    row(0, u"2"_s, u"3.00"_s, u"6.00"_s);
+    row(4, u"1"_s, u"1.00"_s, u"1.00"_s);
+    report.reset();
+    report = std::make_unique<TPurchaseOrderReport>(sheet.get());
+    const auto first = report->Run();
+    const auto second = report->Run();
+    ASSERT_EQ(first.size(), second.size());
+    ASSERT_EQ(first[0].items.size(), second[0].items.size());
+    for (size_t i = 0; i < first[0].items.size(); ++i) {
+        EXPECT_EQ(first[0].items[i].rect, second[0].items[i].rect) << first[0].items[i].name.toStdString();
+        EXPECT_EQ(first[0].items[i].lines, second[0].items[i].lines);
+    }
+}
+
+TEST_F(ReportTest, ThePdfCarriesTheTextsAtTheirPlaces)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    open("[Label2]\r\nTextValue=Acme Tools\r\n[Currency]\r\nTextValue=$\r\n[Label19]\r\nTextValue=6.00\r\n");
+    row(0, u"2"_s, u"3.00"_s, u"6.00"_s, u"Claw hammer"_s);
+    report.reset();
+    report = std::make_unique<TPurchaseOrderReport>(sheet.get());
+    report->QuickRep1.title = u"Pelmora PO Form: PO Number 1 Printout"_s;
+    ASSERT_TRUE(ReportPainter::writePdf(report->QuickRep1, path("order.pdf")));
+
+    QProcess process;
+    process.start(pdftotext, {u"-bbox"_s, path("order.pdf"), u"-"_s});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    // Word boxes are in points (1/72 inch); a layout unit is 1/96 inch, the margin 36 pt.
+    const auto box = [&](const QString &word) -> QRectF {
+        const QRegularExpression re(u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">"_s
+                                    + QRegularExpression::escape(word) + u"</word>"_s);
+        const auto m = re.match(html);
+        if (!m.hasMatch())
+            return {};
+        return QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                      QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    };
+    const auto toUnits = [](double pt) { return pt * 96 / 72 - 48; };
+    const QRectF acme = box(u"Acme"_s);
+    ASSERT_TRUE(acme.isValid()) << html.toStdString();
+    EXPECT_NEAR(toUnits(acme.left()), 14, 3);
+    EXPECT_NEAR(toUnits(acme.top()), 3, 6);
+    const QRectF total = box(u"$6.00"_s);
+    ASSERT_TRUE(total.isValid());
+    EXPECT_NEAR(toUnits(total.right()), 712, 3);
+    EXPECT_TRUE(box(u"hammer"_s).isValid());
+    EXPECT_TRUE(html.contains(u"Pelmora PO Form: PO Number 1 Printout"_s));
+}
+
+} // namespace
