@@ -138,6 +138,9 @@ void QtPlatform::runPreview(QDialog *preview)
     QObject::connect(preview, &QDialog::finished, &loop, &QEventLoop::quit);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &loop, &QEventLoop::quit);
     preview->setWindowModality(Qt::NonModal);
+    // Without a window manager "maximized" means nothing: take the screen's room first.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        preview->setGeometry(screen->availableGeometry());
     preview->showMaximized();
     loop.exec();
 }
