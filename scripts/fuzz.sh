@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time (seconds, first
+# argument, default 60) on a copy of its seed corpus. Exits non-zero when a target fails.
+set -uo pipefail
+PO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$PO_ROOT/scripts/setup.sh"
+SECONDS_EACH=${1:-60}
+
+PO_PACKAGES+=(clang libclang-rt-14-dev)
+po_install_packages || exit 1
+BUILD="$PO_ROOT/build-fuzz"
+if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+  CC=clang CXX=clang++ cmake -S "$PO_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPO_FUZZ=ON -DPO_BUILD_TESTS=OFF -DPO_BUILD_BENCH=OFF >/dev/null || exit 1
+fi
+cmake --build "$BUILD" -j"$(nproc)" --target fuzz_ini fuzz_numbers fuzz_logo >/dev/null || exit 1
+
+status=0
+for target in ini numbers logo; do
+  work=$(mktemp -d)
+  mkdir -p "$work/corpus" "$work/artifacts"
+  cp -r "$PO_ROOT/tests/fuzz/corpus/$target/." "$work/corpus/"
+  QT_QPA_PLATFORM=offscreen "$BUILD/tests/fuzz/fuzz_$target" -max_total_time="$SECONDS_EACH" \
+    -max_len=65536 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+    -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/log" 2>&1
+  rc=$?
+  runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$work/log" | grep -o '[0-9]*$')
+  echo "fuzz_$target: ${runs:-0} runs in ${SECONDS_EACH}s, exit $rc"
+  if [ $rc -ne 0 ]; then
+    grep -E 'ERROR|SUMMARY|Test unit written' "$work/log" >&2
+    status=1
+  fi
+  rm -rf "$work"
+done
+exit $status
