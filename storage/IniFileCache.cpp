@@ -5,10 +5,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -82,6 +85,30 @@ QByteArray writeTarget(const QByteArray &path, struct stat &st, bool &exists)
         }
     }
     return path;
+}
+
+// Temporary files of writers that died mid-write ("." name "." pid ".tmp") are removed the
+// first time this process writes the same file.
+void removeStaleTemporaries(const QByteArray &dir, const QByteArray &base)
+{
+    static std::unordered_set<QByteArray> cleaned;
+    if (!cleaned.insert(dir + '/' + base).second)
+        return;
+    DIR *d = ::opendir(dir.constData());
+    if (!d)
+        return;
+    const QByteArray prefix = '.' + base + '.';
+    while (const dirent *entry = ::readdir(d)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix) || !name.endsWith(".tmp"))
+            continue;
+        bool ok = false;
+        const QByteArray pidText = name.mid(prefix.size(), name.size() - prefix.size() - 4);
+        const pid_t pid = pid_t(pidText.toInt(&ok));
+        if (ok && pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(d), name.constData(), 0);
+    }
+    ::closedir(d);
 }
 
 QByteArray directoryOf(const QByteArray &path)
@@ -159,6 +186,7 @@ IniFileCache::Stamp IniFileCache::writeAtomically(const QByteArray &path, const 
 
     const QByteArray dir = directoryOf(target);
     const QByteArray base = target.mid(target.lastIndexOf('/') + 1);
+    removeStaleTemporaries(dir, base);
     static const QByteArray pid = QByteArray::number(::getpid());
     const QByteArray temp = dir + "/." + base + '.' + pid + ".tmp";
     int raw = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -43,6 +43,8 @@ SheetFont TFontSaver::ReadFont(QStringView section, const SheetFont &defaults)
     const int style = file->readInteger(section, FontStyle, fallback);
     m_ownFont.style = FontStyleTable[style >= 0 && style < 8 ? style : fallback];
     m_ownFont.name = file->readString(section, FontName, defaults.name);
-    m_ownFont.size = file->readInteger(section, FontSize, defaults.size);
+    // A size no font can be drawn at (a hand-edited file) counts as missing.
+    const int size = file->readInteger(section, FontSize, defaults.size);
+    m_ownFont.size = size >= MinFontSize && size <= MaxFontSize ? size : defaults.size;
     return m_ownFont;
 }

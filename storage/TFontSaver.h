@@ -20,9 +20,13 @@ public:
     void WriteFont(QStringView section);
     void SaveFont(QStringView section, const SheetFont &font);
 
+    static constexpr int MinFontSize = 1;
+    static constexpr int MaxFontSize = 400;
+
     // Reads each key with the matching property of defaults as its default, so a missing
     // key keeps the element's present value. A "FontStyle" outside 0..7 names no style and
-    // counts as missing. The result is the store's own font.
+    // a "FontSize" outside 1..400 points no usable size: both count as missing. The result
+    // is the store's own font.
     SheetFont ReadFont(QStringView section, const SheetFont &defaults);
 
     const SheetFont &CurrentFont() const { return m_callerFont ? *m_callerFont : m_ownFont; }
