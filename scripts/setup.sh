@@ -7,7 +7,7 @@ PO_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libemf2svg-dev libwmf-dev qt6-svg-dev
   fonts-liberation2 fonts-dejavu-core
-  poppler-utils
+  poppler-utils xvfb xdotool x11-utils
 )
 
 po_missing_packages() {

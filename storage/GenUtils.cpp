@@ -1,7 +1,12 @@
 #include "GenUtils.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
 
 QString ProgramFilePath()
 {
@@ -20,9 +25,30 @@ QString ExtractFileName(QStringView path)
     return path.sliced(path.lastIndexOf(u'/') + 1).toString();
 }
 
+QString UserAppDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/pelmora-po/");
+}
+
+QString ChooseAppDir(const QString &programDir, bool writable)
+{
+    return writable || programDir.isEmpty() ? programDir : UserAppDir();
+}
+
 QString AppDir()
 {
-    return ExtractFilePath(ProgramFilePath());
+    // An installed copy may live in a folder its user cannot write; its files then live in
+    // the user's own data folder instead.
+    static const QString dir = [] {
+        const QString own = ExtractFilePath(ProgramFilePath());
+        const bool writable = !own.isEmpty() && ::access(QFile::encodeName(own).constData(), W_OK) == 0;
+        const QString chosen = ChooseAppDir(own, writable);
+        if (chosen != own)
+            QDir().mkpath(chosen);
+        return chosen;
+    }();
+    return dir;
 }
 
 QString AppFile(QStringView name)

@@ -8,8 +8,12 @@
 // The full path of the running program file.
 QString ProgramFilePath();
 
-// The program's folder, with its trailing separator.
+// The program's folder, with its trailing separator, where the configuration and the
+// start-up sheets live; when that folder cannot be written (an installed copy), the
+// user's own "pelmora-po" folder in the XDG data home instead.
 QString AppDir();
+QString ChooseAppDir(const QString &programDir, bool writable);
+QString UserAppDir();
 
 // AppDir followed by the file-name part of name; any folder in name is dropped.
 QString AppFile(QStringView name);

@@ -2,6 +2,7 @@
 #include "GenUtils.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -49,6 +50,14 @@ TEST(Paths, AppFileDropsAnyFolderOfTheName)
     EXPECT_EQ(ExtractFilePath(u"/a/b.c/d.pof"), u"/a/b.c/"_s);
     EXPECT_EQ(ExtractFileName(u"/a/b.c/d.pof"), u"d.pof"_s);
     EXPECT_EQ(ExtractFilePath(u"d.pof"), QString());
+}
+
+TEST(Paths, AnUnwritableProgramFolderGivesWayToTheUsersDataFolder)
+{
+    EXPECT_EQ(ChooseAppDir(u"/opt/po/"_s, true), u"/opt/po/"_s);
+    EXPECT_EQ(ChooseAppDir(u"/opt/po/"_s, false), UserAppDir());
+    EXPECT_TRUE(UserAppDir().endsWith(u"/pelmora-po/"_s));
+    EXPECT_TRUE(QDir::isAbsolutePath(UserAppDir()));
 }
 
 TEST(Paths, FirstExistingFileFallsBackToTheThirdEvenWhenAbsent)
