@@ -62,7 +62,7 @@ TEST_F(ReliabilityTest, AKilledSaveLeavesEitherTheOldOrTheNewSheet)
         ASSERT_EQ(seen.size(), 1) << "a mixed file after kill " << kills;
         generations.unite(seen);
     }
-    EXPECT_GT(generations.size(), 100) << "the kills fell on many different saves";
+    EXPECT_GT(generations.size(), 20) << "the kills fell on many different saves";
 
     // Whatever a killed writer left behind, the next save clears it away.
     TPurchaseOrderForm sheet;
