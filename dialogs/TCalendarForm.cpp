@@ -11,7 +11,7 @@
 #include <QPushButton>
 
 TCalendarForm::TCalendarForm(SheetLabel *dateLabel, TCaptionSaver &captions, TFontSaver &fonts)
-    : QDialog(dateLabel, Qt::Tool | Qt::WindowCloseButtonHint), m_label(dateLabel),
+    : ApplyOnCloseDialog(dateLabel, Qt::Tool | Qt::WindowCloseButtonHint), m_label(dateLabel),
       m_captions(captions), m_fonts(fonts)
 {
     setObjectName(QStringLiteral("CalendarForm"));
@@ -45,12 +45,6 @@ void TCalendarForm::BitBtn1Click()
     SheetFont font = m_font;
     if (platform().chooseFont(this, font))
         SetCalendarFont(font);
-}
-
-void TCalendarForm::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
 }
 
 void TCalendarForm::FormClose()

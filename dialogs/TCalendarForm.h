@@ -2,7 +2,7 @@
 
 #include "SheetFont.h"
 
-#include <QDialog>
+#include "ApplyOnCloseDialog.h"
 
 class QCalendarWidget;
 class QPushButton;
@@ -13,7 +13,7 @@ class TFontSaver;
 // The PO date picker. It cannot be cancelled: however it closes, the date label takes the
 // picked date (today unless another was picked) and the calendar's font, and both are
 // recorded in the sheet file at once.
-class TCalendarForm : public QDialog
+class TCalendarForm : public ApplyOnCloseDialog
 {
     Q_OBJECT
 public:
@@ -27,8 +27,7 @@ public:
     void SetCalendarFont(const SheetFont &font);
 
     void BitBtn1Click();
-    void FormClose();
-    void done(int result) override;
+    void FormClose() override;
 
 private:
     SheetLabel *m_label;

@@ -19,6 +19,23 @@
 
 #include <QCheckBox>
 
+namespace {
+
+// The stores of one Save As or Load, made from the file chosen in its dialog: texts in the
+// chosen file, fonts in its companion font file.
+struct ChosenFileStores
+{
+    ChosenFileStores(QObject *dialog, const QString &chosen) : texts(dialog, chosen), fonts(dialog, chosen)
+    {
+        texts.SetIniPath(UserPath);
+        fonts.SetIniPath(UserPath);
+    }
+    TCaptionSaver texts;
+    TFontSaver fonts;
+};
+
+} // namespace
+
 void TControlForm::btnTaxClick()
 {
     TCaptionSaver *captions = m_sheet->CaptionSaver1;
@@ -37,7 +54,7 @@ void TControlForm::btnTaxClick()
     form.CheckBox1->setText(QStringLiteral("Do not show this again when printing P.O. %1")
                                 .arg(captions->ReadTextDefault(QStringLiteral("labelPONumber"), QString())));
     platform().execModal(&form);
-    form.FormClose(); // however it was closed, the flag and the percentages are stored
+    form.done(form.result()); // however it was closed, the flag and the percentages are stored
 
     {
         IniBatch batch; // all nine percentages reach the file together
@@ -66,11 +83,8 @@ void TControlForm::BitBtn3Click()
         m_sheet->SaveSheet();
     m_sheet->OpenSheetFile(chosen);
     {
-        TCaptionSaver texts(SaveDialog1, chosen);
-        TFontSaver fonts(SaveDialog1, chosen);
-        texts.SetIniPath(UserPath);
-        fonts.SetIniPath(UserPath);
-        m_sheet->WriteSheet(fonts, texts);
+        ChosenFileStores stores(SaveDialog1, chosen);
+        m_sheet->WriteSheet(stores.fonts, stores.texts);
     }
     const MsgResult answer = platform().messageBox(
         this, ExtractFileName(chosen) + QStringLiteral(" Saved..."),
@@ -97,9 +111,6 @@ void TControlForm::BitBtn2Click()
     hide();
     const QString chosen = OpenDialog1->FileName;
     m_sheet->OpenSheetFile(chosen);
-    TCaptionSaver texts(OpenDialog1, chosen);
-    TFontSaver fonts(OpenDialog1, chosen);
-    texts.SetIniPath(UserPath);
-    fonts.SetIniPath(UserPath);
-    m_sheet->ReadSheet(fonts, texts);
+    ChosenFileStores stores(OpenDialog1, chosen);
+    m_sheet->ReadSheet(stores.fonts, stores.texts);
 }

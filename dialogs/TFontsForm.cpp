@@ -23,7 +23,7 @@ const std::pair<const char *, const char16_t *> Currencies[] = {
 } // namespace
 
 TFontsForm::TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions)
-    : QDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_owner(owner),
+    : ApplyOnCloseDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_owner(owner),
       m_footerValue(footerValue), m_captions(captions)
 {
     setObjectName(QStringLiteral("FontsForm"));
@@ -71,10 +71,7 @@ TFontsForm::TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions
 void TFontsForm::SetTextFont(const SheetFont &font)
 {
     m_font = font;
-    Edit1->setFont(FontConvert::toQFont(font));
-    QPalette p = Edit1->palette();
-    p.setColor(QPalette::Text, FontConvert::toQColor(font.color));
-    Edit1->setPalette(p);
+    FontConvert::apply(Edit1, font, QPalette::Text);
 }
 
 void TFontsForm::showEvent(QShowEvent *event)
@@ -111,17 +108,8 @@ void TFontsForm::CurrencyMenu(QAction *item)
     Edit2->setText(item->toolTip());
 }
 
-void TFontsForm::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
 void TFontsForm::FormClose()
 {
-    if (m_closed)
-        return;
-    m_closed = true;
     if (auto *label = qobject_cast<SheetLabel *>(m_owner)) {
         label->SetCaption(Edit1->text());
         label->SetFont(m_font);

@@ -2,7 +2,7 @@
 
 #include "SheetFont.h"
 
-#include <QDialog>
+#include "ApplyOnCloseDialog.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -13,7 +13,7 @@ class TCaptionSaver;
 // The label settings dialog: an element's text and font and, for the footer values, the
 // currency symbol. It has no cancel: however it closes, the element takes the text and
 // font it holds and the symbol is stored.
-class TFontsForm : public QDialog
+class TFontsForm : public ApplyOnCloseDialog
 {
     Q_OBJECT
 public:
@@ -36,9 +36,8 @@ public:
     void BitBtn1Click();
     void CheckBox1Click();
     void CurrencyMenu(QAction *item);
-    void FormClose();
+    void FormClose() override;
 
-    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -49,5 +48,4 @@ private:
     TCaptionSaver &m_captions;
     SheetFont m_font;
     QString m_storedSymbol;
-    bool m_closed = false;
 };

@@ -14,7 +14,7 @@
 #include <QScreen>
 
 TTaxForm::TTaxForm(QWidget *owner, TIniFile *sheetFile)
-    : QDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_sheetFile(sheetFile)
+    : ApplyOnCloseDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_sheetFile(sheetFile)
 {
     setObjectName(QStringLiteral("TaxForm"));
     setWindowTitle(QStringLiteral("Enter Tax Percentage For Taxable Items"));
@@ -74,16 +74,7 @@ void TTaxForm::StringGrid1SetEditText(int column, int row)
     StringGrid1->SetCell(column, row, QStringLiteral("0.00"));
 }
 
-void TTaxForm::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
 void TTaxForm::FormClose()
 {
-    if (m_closed)
-        return;
-    m_closed = true;
     m_sheetFile->writeBool(SheetKeys::TaxForm, SheetKeys::NoShow, CheckBox1->isChecked());
 }

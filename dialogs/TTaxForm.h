@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ApplyOnCloseDialog.h"
 
 class EditTextGrid;
 class QCheckBox;
@@ -10,7 +10,7 @@ class TIniFile;
 // Tax percentages for each named product row and for shipping. Every typed change of a
 // percentage is checked at once; closing stores whether the dialog is to be offered again
 // when printing.
-class TTaxForm : public QDialog
+class TTaxForm : public ApplyOnCloseDialog
 {
     Q_OBJECT
 public:
@@ -24,10 +24,8 @@ public:
     QPushButton *BitBtn1;
 
     void StringGrid1SetEditText(int column, int row);
-    void FormClose();
-    void done(int result) override;
+    void FormClose() override;
 
 private:
     TIniFile *m_sheetFile;
-    bool m_closed = false;
 };

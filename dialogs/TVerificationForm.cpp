@@ -13,7 +13,7 @@
 #include <QScreen>
 
 TVerificationForm::TVerificationForm(QWidget *owner, TIniFile *sheetFile)
-    : QDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_sheetFile(sheetFile)
+    : ApplyOnCloseDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_sheetFile(sheetFile)
 {
     setObjectName(QStringLiteral("VerificationForm"));
     setFont(FontConvert::toQFont(SheetFont{}));
@@ -55,16 +55,7 @@ void TVerificationForm::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void TVerificationForm::done(int result)
-{
-    FormClose();
-    QDialog::done(result);
-}
-
 void TVerificationForm::FormClose()
 {
-    if (m_closed)
-        return;
-    m_closed = true;
     m_sheetFile->writeBool(SheetKeys::PONumber, SheetKeys::NoShow, CheckBox1->isChecked());
 }

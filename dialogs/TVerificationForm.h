@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ApplyOnCloseDialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -9,7 +9,7 @@ class TIniFile;
 
 // The check of the PO number before printing. "&Print" goes on, "&Edit" (or the close box)
 // opens the PO number editor first; either way the order is printed.
-class TVerificationForm : public QDialog
+class TVerificationForm : public ApplyOnCloseDialog
 {
     Q_OBJECT
 public:
@@ -22,13 +22,11 @@ public:
     QPushButton *BitBtn2; // "&Edit"
 
     void BitBtn2Click();
-    void FormClose();
-    void done(int result) override;
+    void FormClose() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     TIniFile *m_sheetFile;
-    bool m_closed = false;
 };

@@ -1,5 +1,7 @@
 #include "FontConvert.h"
 
+#include <QWidget>
+
 #include <cmath>
 
 namespace FontConvert {
@@ -38,6 +40,22 @@ SheetFont fromQFont(const QFont &font, const QColor &color)
     f.color = Colors::fromRgb(color.rgb() & 0xFFFFFF);
     f.style = {font.bold(), font.italic(), font.underline(), font.strikeOut()};
     return f;
+}
+
+void apply(QWidget *widget, const SheetFont &font, QPalette::ColorRole textRole)
+{
+    widget->setFont(toQFont(font));
+    QPalette p = widget->palette();
+    p.setColor(textRole, toQColor(font.color));
+    widget->setPalette(p);
+}
+
+void fill(QWidget *widget, qint32 color)
+{
+    widget->setAutoFillBackground(true);
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, toQColor(color));
+    widget->setPalette(p);
 }
 
 } // namespace FontConvert

@@ -8,6 +8,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
+
+class QWidget;
 
 namespace FontConvert {
 
@@ -19,5 +22,11 @@ QColor toQColor(qint32 color);
 
 // The stored form of a font picked in a dialog: face, whole points, colour, style.
 SheetFont fromQFont(const QFont &font, const QColor &color);
+
+// Gives widget the font, and its colour to the palette role its text is drawn in.
+void apply(QWidget *widget, const SheetFont &font, QPalette::ColorRole textRole);
+
+// Fills widget's background with a stored colour.
+void fill(QWidget *widget, qint32 color);
 
 } // namespace FontConvert

@@ -38,10 +38,7 @@ LineItemGrid::LineItemGrid(QWidget *parent)
 void LineItemGrid::SetFont(const SheetFont &font)
 {
     m_font = font;
-    setFont(FontConvert::toQFont(font));
-    QPalette p = palette();
-    p.setColor(QPalette::Text, FontConvert::toQColor(font.color));
-    setPalette(p);
+    FontConvert::apply(this, font, QPalette::Text);
 }
 
 void LineItemGrid::mousePressEvent(QMouseEvent *event)

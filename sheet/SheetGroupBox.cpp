@@ -21,10 +21,7 @@ SheetGroupBox::SheetGroupBox(const FieldSpec &spec, QWidget *parent)
 void SheetGroupBox::SetFont(const SheetFont &font)
 {
     m_font = font;
-    setFont(FontConvert::toQFont(font));
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, FontConvert::toQColor(font.color));
-    setPalette(p);
+    FontConvert::apply(this, font, QPalette::WindowText);
 }
 
 void SheetGroupBox::mousePressEvent(QMouseEvent *event)

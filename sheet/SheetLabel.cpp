@@ -25,10 +25,7 @@ SheetLabel::SheetLabel(const FieldSpec &spec, QWidget *parent)
     setToolTip(m_hint);
     setTextFormat(Qt::PlainText);
     setVisible(spec.visible);
-    QLabel::setFont(FontConvert::toQFont(m_font));
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, FontConvert::toQColor(m_font.color));
-    setPalette(p);
+    FontConvert::apply(this, m_font, QPalette::WindowText);
     SetColor(designColor(spec.background));
     SetCaption(spec.textString());
 }
@@ -48,10 +45,7 @@ void SheetLabel::SetCaption(const QString &caption)
 void SheetLabel::SetFont(const SheetFont &font)
 {
     m_font = font;
-    QLabel::setFont(FontConvert::toQFont(font));
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, FontConvert::toQColor(font.color));
-    setPalette(p);
+    FontConvert::apply(this, font, QPalette::WindowText);
     fitToText();
 }
 
@@ -70,12 +64,10 @@ void SheetLabel::SetColor(std::optional<qint32> color)
 {
     m_color = color;
     // A transparent label never paints a background, whatever its colour.
-    setAutoFillBackground(color.has_value() && m_spec->background != Background::Transparent);
-    if (color) {
-        QPalette p = palette();
-        p.setColor(QPalette::Window, FontConvert::toQColor(*color));
-        setPalette(p);
-    }
+    if (color && m_spec->background != Background::Transparent)
+        FontConvert::fill(this, *color);
+    else
+        setAutoFillBackground(false);
 }
 
 void SheetLabel::ApplyEmptyTextRule()

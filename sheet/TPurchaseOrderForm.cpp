@@ -29,20 +29,12 @@ constexpr int SheetContentHeight = 731; // the lowest field ends here
 constexpr int DesignWidth = 786;
 constexpr int DesignHeight = 644;
 
-void fill(QWidget *w, qint32 color)
-{
-    w->setAutoFillBackground(true);
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, FontConvert::toQColor(color));
-    w->setPalette(p);
-}
-
 QFrame *panel(QWidget *parent, bool raised)
 {
     auto *frame = new QFrame(parent);
     if (raised) {
         frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        fill(frame, Colors::BtnFace);
+        FontConvert::fill(frame, Colors::BtnFace);
     }
     return frame;
 }
@@ -66,7 +58,7 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     setObjectName(QStringLiteral("PurchaseOrderForm"));
     setWindowTitle(QStringLiteral("PurchaseOrderForm"));
     setFont(FontConvert::toQFont(SheetFields::windowFont()));
-    fill(this, Colors::BtnFace);
+    FontConvert::fill(this, Colors::BtnFace);
     resize(DesignWidth, DesignHeight);
     buildComponents();
     connectHandlers();
@@ -115,11 +107,11 @@ QObject *TPurchaseOrderForm::createComponent(const FieldSpec &spec)
         ScrollBox1->setGeometry(g.left, g.top, g.width, g.height);
         ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         ScrollBox1->verticalScrollBar()->setSingleStep(20);
-        fill(ScrollBox1->viewport(), Colors::White);
+        FontConvert::fill(ScrollBox1->viewport(), Colors::White);
         m_scrollContent = new QWidget;
         m_scrollContent->setObjectName(QStringLiteral("ScrollBox1Content"));
         m_scrollContent->resize(g.width - 4, SheetContentHeight);
-        fill(m_scrollContent, Colors::White);
+        FontConvert::fill(m_scrollContent, Colors::White);
         ScrollBox1->setWidget(m_scrollContent);
         return ScrollBox1;
     }

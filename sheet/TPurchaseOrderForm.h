@@ -143,6 +143,7 @@ private:
     void buildComponents();
     void connectHandlers();
     void LabelClick(SheetLabel *label);
+    template <class Field> void applyFontToGroup(Field *source);
     void showLogo(bool shown);
     void fitPanels();
     QObject *createComponent(const FieldSpec &spec);

@@ -99,30 +99,29 @@ void TPurchaseOrderForm::Label17Click(SheetLabel *sender)
         LabelSetFont(sender);
 }
 
-void TPurchaseOrderForm::ApplyGroupFont(SheetLabel *source)
+// Every component of the source's kind and tag takes its font, recorded under its name.
+template <class Field>
+void TPurchaseOrderForm::applyFontToGroup(Field *source)
 {
     const SheetFont font = source->Font();
     for (QObject *c : m_components) {
-        auto *label = qobject_cast<SheetLabel *>(c);
-        if (!label || label->Tag() != source->Tag())
+        auto *field = qobject_cast<Field *>(c);
+        if (!field || field->Tag() != source->Tag())
             continue;
-        label->SetFont(font);
+        field->SetFont(font);
         FontSaver1->SetFont(font);
-        FontSaver1->WriteFont(label->objectName());
+        FontSaver1->WriteFont(field->objectName());
     }
+}
+
+void TPurchaseOrderForm::ApplyGroupFont(SheetLabel *source)
+{
+    applyFontToGroup(source);
 }
 
 void TPurchaseOrderForm::ApplyGroupBoxFont(SheetGroupBox *source)
 {
-    const SheetFont font = source->Font();
-    for (QObject *c : m_components) {
-        auto *box = qobject_cast<SheetGroupBox *>(c);
-        if (!box || box->Tag() != source->Tag())
-            continue;
-        box->SetFont(font);
-        FontSaver1->SetFont(font);
-        FontSaver1->WriteFont(box->objectName());
-    }
+    applyFontToGroup(source);
 }
 
 void TPurchaseOrderForm::StringGrid1SelectCell(int, int row)

@@ -20,16 +20,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class PrintCommandTest : public WindowTest
+class PrintCommandTest : public SheetAndPanelTest
 {
 protected:
-    void start(const QString &sheetFile)
-    {
-        sheet = std::make_unique<TPurchaseOrderForm>();
-        panel = std::make_unique<TControlForm>(sheet.get());
-        sheet->OpenSheetFile(sheetFile);
-        sheet->LoadSheet();
-    }
     // Records the dialogs in the order they come, answering each with answer.
     void answerDialogs(const std::function<void(QDialog *)> &answer)
     {
@@ -45,8 +38,6 @@ protected:
 
     QStringList shown;
     QString previewTitle;
-    std::unique_ptr<TPurchaseOrderForm> sheet;
-    std::unique_ptr<TControlForm> panel;
 };
 
 TEST_F(PrintCommandTest, WithBothFlagsSetItSavesAndPreviewsAtOnce)

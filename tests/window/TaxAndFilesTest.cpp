@@ -24,24 +24,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class CommandsTest : public WindowTest
+class CommandsTest : public SheetAndPanelTest
 {
 protected:
-    void start(const QString &sheetFile)
-    {
-        sheet = std::make_unique<TPurchaseOrderForm>();
-        panel = std::make_unique<TControlForm>(sheet.get());
-        sheet->OpenSheetFile(sheetFile);
-        sheet->LoadSheet();
-    }
     QString stored(const QString &file, const QString &section, const QString &key = u"TextValue"_s)
     {
         return TIniFile(file).readString(section, key, u"<none>"_s);
     }
     QString caption(const char *name) { return sheet->Label(QString::fromLatin1(name))->Caption(); }
-
-    std::unique_ptr<TPurchaseOrderForm> sheet;
-    std::unique_ptr<TControlForm> panel;
 };
 
 // Runs the tax command with the dialog answered by answer.

@@ -33,3 +33,22 @@ protected:
 
     ScriptedPlatform platform;
 };
+
+#include "TControlForm.h"
+#include "TPurchaseOrderForm.h"
+
+// A sheet window on a given sheet file, with its command panel.
+class SheetAndPanelTest : public WindowTest
+{
+protected:
+    void start(const QString &sheetFile)
+    {
+        sheet = std::make_unique<TPurchaseOrderForm>();
+        panel = std::make_unique<TControlForm>(sheet.get());
+        sheet->OpenSheetFile(sheetFile);
+        sheet->LoadSheet();
+    }
+
+    std::unique_ptr<TPurchaseOrderForm> sheet;
+    std::unique_ptr<TControlForm> panel;
+};
