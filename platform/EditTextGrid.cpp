@@ -44,8 +44,9 @@ QString EditTextGrid::Cell(int column, int row) const
 void EditTextGrid::SetCell(int column, int row, const QString &text)
 {
     item(row, column)->setText(text);
-    if (m_editor && m_editing == model()->index(row, column) && m_editor->text() != text)
-        m_editor->setText(text);
+    QLineEdit *editor = Editor();
+    if (editor && m_editing == model()->index(row, column) && editor->text() != text)
+        editor->setText(text);
 }
 
 QStringList EditTextGrid::Column(int column) const

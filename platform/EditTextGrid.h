@@ -21,7 +21,7 @@ public:
     QStringList Column(int column) const;
 
     // The in-place editor now open, if any.
-    QLineEdit *Editor() const { return m_editor; }
+    QLineEdit *Editor() const { return qobject_cast<QLineEdit *>(m_editor.data()); }
 
 signals:
     void EditTextChanged(int column, int row);
@@ -36,6 +36,8 @@ private:
     void editorOpened(QLineEdit *editor, const QModelIndex &index);
     void editorTyped(const QModelIndex &index, const QString &text);
 
-    QPointer<QLineEdit> m_editor;
+    // Tracked as a plain widget: while an editor is being destroyed it is no line edit any
+    // more, and the events it still sends must not be taken for one.
+    QPointer<QWidget> m_editor;
     QPersistentModelIndex m_editing;
 };

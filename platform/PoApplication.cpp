@@ -3,22 +3,32 @@
 #include "AppError.h"
 #include "Platform.h"
 
+namespace {
+
+template <class Work>
+void guarded(Work &&work)
+{
+    try {
+        work();
+    } catch (const AppError &e) {
+        PoApplication::showError(e.message());
+    } catch (const std::exception &e) {
+        PoApplication::showError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+} // namespace
+
 bool PoApplication::notify(QObject *receiver, QEvent *event)
 {
     bool handled = false;
-    runCommand([&] { handled = QApplication::notify(receiver, event); });
+    guarded([&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
 
 void PoApplication::runCommand(const std::function<void()> &command)
 {
-    try {
-        command();
-    } catch (const AppError &e) {
-        showError(e.message());
-    } catch (const std::exception &e) {
-        showError(QString::fromLocal8Bit(e.what()));
-    }
+    guarded(command);
 }
 
 void PoApplication::showError(const QString &message)

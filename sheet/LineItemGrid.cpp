@@ -21,18 +21,19 @@ LineItemGrid::LineItemGrid(QWidget *parent)
         setColumnWidth(c, SheetFields::GridColumnWidths[size_t(c)] + 1);
     setShowGrid(true);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
+    // The editor is always shown: the current cell opens for typing as soon as it is chosen
+    // (Qt opens it itself only for a table on screen).
     setEditTriggers(QAbstractItemView::AllEditTriggers);
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (row >= 0 && column >= 0 && state() != QAbstractItemView::EditingState)
+            editItem(item(row, column));
+    });
     setTabKeyNavigation(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette p = palette();
     p.setColor(QPalette::Base, Qt::white);
     setPalette(p);
-    // The editor is always shown: the current cell opens for typing as soon as it is chosen.
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
-        if (row >= 0 && column >= 0)
-            editItem(item(row, column));
-    });
 }
 
 void LineItemGrid::SetFont(const SheetFont &font)

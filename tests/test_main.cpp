@@ -1,7 +1,7 @@
 // Test entry: an application object on the offscreen platform, so widget tests need no
 // display and test discovery works anywhere.
 
-#include <QApplication>
+#include "PoApplication.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,7 +22,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietHandler);
-    QApplication app(argc, argv);
+    PoApplication app(argc, argv); // errors escaping an event are shown, as in the program
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -7,7 +7,12 @@ set -uo pipefail
 PROGRAM=$1
 WORK=$(mktemp -d)
 trap 'kill $APP_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
-fail() { echo "e2e: $*" >&2; exit 1; }
+fail() {
+  echo "e2e: $*" >&2
+  [ -s "$WORK/program.log" ] && sed 's/^/program: /' "$WORK/program.log" | head -60 >&2
+  [ -n "${E2E_SHOT:-}" ] && import -window root "$E2E_SHOT" 2>/dev/null
+  exit 1
+}
 
 # Waits up to $1 seconds for the command in the remaining arguments to succeed.
 wait_for() {
@@ -28,7 +33,7 @@ XVFB_PID=$!
 export DISPLAY=$DISPLAY_NUM
 wait_for 10 xdpyinfo || fail "Xvfb did not start"
 
-(cd "$WORK" && exec ./pelmora-po) >/dev/null 2>&1 &
+(cd "$WORK" && exec ./pelmora-po) >"$WORK/program.log" 2>&1 &
 APP_PID=$!
 # The sheet is loaded when its window is mapped (the load runs before it shows).
 wait_for 30 xdotool search --onlyvisible --name '^PurchaseOrderForm$' || fail "the sheet never showed"

@@ -1,0 +1,40 @@
+#include "QtPrinters.h"
+
+#include "AppError.h"
+#include "PoApplication.h"
+#include "ScriptedPlatform.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Throwing : public QObject
+{
+public:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::User)
+            throw AppError(QStringLiteral("Unable to write to /x/order.pof"));
+        return QObject::event(e);
+    }
+};
+
+TEST(PoApplication, AnErrorThatNoCommandCatchesIsShownAndTheProgramGoesOn)
+{
+    ScriptedPlatform platform;
+    Throwing target;
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&target, &event);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, QStringLiteral("Unable to write to /x/order.pof"));
+    EXPECT_EQ(platform.messages[0].icon, MsgIcon::Error);
+
+    PoApplication::runCommand([] { throw AppError(QStringLiteral("second")); });
+    EXPECT_EQ(platform.messages.size(), 2u);
+    PoApplication::runCommand([] {});
+    EXPECT_EQ(platform.messages.size(), 2u);
+}
+
+} // namespace
