@@ -121,6 +121,19 @@ TEST_F(PrintCommandTest, ThePreviewPrintsTheSavedOrder)
     EXPECT_GT(QFileInfo(path("printed.pdf")).size(), 1000);
 }
 
+TEST_F(PrintCommandTest, ThePreviewSavesTheOrderAsAPdfFileNamedAfterThePONumber)
+{
+    const QString file = path("order.pof");
+    writeBytes(file, "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n");
+    start(file);
+    platform.fileAnswers = {path("chosen.pdf")};
+    platform.onPreview = [](QDialog *d) { qobject_cast<ReportPreview *>(d)->SaveAsPdf(); };
+    panel->BitBtn1Click();
+    ASSERT_FALSE(platform.fileDialogs.empty());
+    EXPECT_EQ(platform.fileDialogs.back().fileName, u"1405-12072026.pdf"_s);
+    EXPECT_GT(QFileInfo(path("chosen.pdf")).size(), 1000);
+}
+
 TEST_F(PrintCommandTest, WithTheStartUpBlankSheetNothingIsWrittenByTheSave)
 {
     const QByteArray flags = "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n";
