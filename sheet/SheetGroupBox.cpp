@@ -4,17 +4,17 @@
 
 #include <QMouseEvent>
 
-SheetGroupBox::SheetGroupBox(const FieldSpec &spec, QWidget *parent)
-    : QGroupBox(parent), m_spec(&spec), m_hint(QString::fromUtf8(spec.hint)), m_font(spec.font)
+SheetGroupBox::SheetGroupBox(const FieldSpec &field, QWidget *parent)
+    : QGroupBox(parent), m_field(&field), m_hint(QString::fromUtf8(field.hint)), m_font(field.font)
 {
-    setObjectName(spec.nameString());
-    setGeometry(spec.geometry.left, spec.geometry.top, spec.geometry.width, spec.geometry.height);
+    setObjectName(field.nameString());
+    setGeometry(field.geometry.left, field.geometry.top, field.geometry.width, field.geometry.height);
     setToolTip(m_hint);
     // The caption sits on the frame line, as a framed block on paper does.
     setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid #a0a0a0; margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 8px; background-color: white; }"));
-    SetCaption(spec.textString());
+    SetCaption(field.textString());
     SetFont(m_font);
 }
 

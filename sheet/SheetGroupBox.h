@@ -11,10 +11,10 @@ class SheetGroupBox : public QGroupBox
 {
     Q_OBJECT
 public:
-    SheetGroupBox(const FieldSpec &spec, QWidget *parent);
+    SheetGroupBox(const FieldSpec &field, QWidget *parent);
 
-    const FieldSpec &Spec() const { return *m_spec; }
-    int Tag() const { return m_spec->tag; }
+    const FieldSpec &Field() const { return *m_field; }
+    int Tag() const { return m_field->tag; }
     const QString &Hint() const { return m_hint; }
     QString Caption() const { return title(); }
     void SetCaption(const QString &caption) { setTitle(caption); }
@@ -32,7 +32,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    const FieldSpec *m_spec;
+    const FieldSpec *m_field;
     QString m_hint;
     SheetFont m_font;
     ClickTracker m_click;

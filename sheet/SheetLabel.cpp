@@ -13,21 +13,21 @@ std::optional<qint32> designColor(Background b)
 
 } // namespace
 
-SheetLabel::SheetLabel(const FieldSpec &spec, QWidget *parent)
-    : QLabel(parent), m_spec(&spec), m_hint(QString::fromUtf8(spec.hint)), m_font(spec.font),
-      m_autoSize(spec.autoSize), m_rightEdge(spec.geometry.right())
+SheetLabel::SheetLabel(const FieldSpec &field, QWidget *parent)
+    : QLabel(parent), m_field(&field), m_hint(QString::fromUtf8(field.hint)), m_font(field.font),
+      m_autoSize(field.autoSize), m_rightEdge(field.geometry.right())
 {
-    setObjectName(spec.nameString());
-    setGeometry(spec.geometry.left, spec.geometry.top, spec.geometry.width, spec.geometry.height);
-    setAlignment((spec.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft) |
+    setObjectName(field.nameString());
+    setGeometry(field.geometry.left, field.geometry.top, field.geometry.width, field.geometry.height);
+    setAlignment((field.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft) |
                  Qt::AlignTop);
-    setWordWrap(spec.wordWrap);
+    setWordWrap(field.wordWrap);
     setToolTip(m_hint);
     setTextFormat(Qt::PlainText);
-    setVisible(spec.visible);
+    setVisible(field.visible);
     FontConvert::apply(this, m_font, QPalette::WindowText);
-    SetColor(designColor(spec.background));
-    SetCaption(spec.textString());
+    SetColor(designColor(field.background));
+    SetCaption(field.textString());
 }
 
 void SheetLabel::SetHint(const QString &hint)
@@ -57,14 +57,14 @@ void SheetLabel::SetAutoSize(bool on)
 
 std::optional<qint32> SheetLabel::DesignColor() const
 {
-    return designColor(m_spec->background);
+    return designColor(m_field->background);
 }
 
 void SheetLabel::SetColor(std::optional<qint32> color)
 {
     m_color = color;
     // A transparent label never paints a background, whatever its colour.
-    if (color && m_spec->background != Background::Transparent)
+    if (color && m_field->background != Background::Transparent)
         FontConvert::fill(this, *color);
     else
         setAutoFillBackground(false);
@@ -75,13 +75,13 @@ void SheetLabel::ApplyEmptyTextRule()
     const bool hasText = !Caption().trimmed().isEmpty();
     if (hasText) {
         if (m_color == Colors::BtnFace)
-            SetColor(designColor(m_spec->background));
+            SetColor(designColor(m_field->background));
         SetAutoSize(true);
         return;
     }
     m_autoSize = false;
     SetColor(Colors::BtnFace);
-    const int left = m_spec->geometry.keepsRightEdge ? m_rightEdge - 75 : x();
+    const int left = m_field->geometry.keepsRightEdge ? m_rightEdge - 75 : x();
     setGeometry(left, y(), 75, height());
 }
 
@@ -94,7 +94,7 @@ void SheetLabel::fitToText()
         return;
     }
     const QSize hint = sizeHint();
-    const int left = m_spec->geometry.keepsRightEdge ? m_rightEdge - hint.width() : x();
+    const int left = m_field->geometry.keepsRightEdge ? m_rightEdge - hint.width() : x();
     setGeometry(left, y(), hint.width(), hint.height());
 }
 

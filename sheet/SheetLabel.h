@@ -15,10 +15,10 @@ class SheetLabel : public QLabel
 {
     Q_OBJECT
 public:
-    SheetLabel(const FieldSpec &spec, QWidget *parent);
+    SheetLabel(const FieldSpec &field, QWidget *parent);
 
-    const FieldSpec &Spec() const { return *m_spec; }
-    int Tag() const { return m_spec->tag; }
+    const FieldSpec &Field() const { return *m_field; }
+    int Tag() const { return m_field->tag; }
     const QString &Hint() const { return m_hint; }
     void SetHint(const QString &hint);
 
@@ -56,7 +56,7 @@ protected:
 private:
     void fitToText();
 
-    const FieldSpec *m_spec;
+    const FieldSpec *m_field;
     QString m_hint;
     SheetFont m_font;
     bool m_autoSize;

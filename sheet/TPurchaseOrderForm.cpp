@@ -39,13 +39,13 @@ QFrame *panel(QWidget *parent, bool raised)
     return frame;
 }
 
-QFrame *bevel(const FieldSpec &spec, QWidget *parent)
+QFrame *bevel(const FieldSpec &field, QWidget *parent)
 {
     auto *line = new QFrame(parent);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    const Geometry &g = spec.geometry;
+    const Geometry &g = field.geometry;
     // A line along the top or the bottom edge of the designed box.
-    const int top = spec.bevel == BevelShape::TopLine ? g.top : g.top + g.height - 2;
+    const int top = field.bevel == BevelShape::TopLine ? g.top : g.top + g.height - 2;
     line->setGeometry(g.left, top, g.width, 2);
     return line;
 }
@@ -75,9 +75,9 @@ TPurchaseOrderForm::~TPurchaseOrderForm()
 
 void TPurchaseOrderForm::buildComponents()
 {
-    for (const FieldSpec &spec : SheetFields::components()) {
-        QObject *object = createComponent(spec);
-        object->setObjectName(spec.nameString());
+    for (const FieldSpec &field : SheetFields::components()) {
+        QObject *object = createComponent(field);
+        object->setObjectName(field.nameString());
         m_components.push_back(object);
     }
 }
@@ -91,15 +91,15 @@ QWidget *TPurchaseOrderForm::container(const char *name) const
     return qobject_cast<QWidget *>(Component(QString::fromLatin1(name)));
 }
 
-QObject *TPurchaseOrderForm::createComponent(const FieldSpec &spec)
+QObject *TPurchaseOrderForm::createComponent(const FieldSpec &field)
 {
-    QWidget *parent = container(spec.parent);
-    const Geometry &g = spec.geometry;
-    switch (spec.kind) {
+    QWidget *parent = container(field.parent);
+    const Geometry &g = field.geometry;
+    switch (field.kind) {
     case ComponentKind::Panel: {
-        QFrame *p = panel(parent, spec.nameString() != u"Panel2"); // Panel2 shows its parent
+        QFrame *p = panel(parent, field.nameString() != u"Panel2"); // Panel2 shows its parent
         p->setGeometry(g.left, g.top, g.width, g.height);
-        (spec.nameString() == u"Panel1" ? Panel1 : spec.nameString() == u"Panel2" ? Panel2 : Panel3) = p;
+        (field.nameString() == u"Panel1" ? Panel1 : field.nameString() == u"Panel2" ? Panel2 : Panel3) = p;
         return p;
     }
     case ComponentKind::ScrollBox: {
@@ -116,7 +116,7 @@ QObject *TPurchaseOrderForm::createComponent(const FieldSpec &spec)
         return ScrollBox1;
     }
     case ComponentKind::Bevel:
-        return bevel(spec, parent);
+        return bevel(field, parent);
     case ComponentKind::Image:
         Image1 = new SheetImage(parent);
         Image1->setGeometry(g.left, g.top, g.width, g.height);
@@ -127,13 +127,13 @@ QObject *TPurchaseOrderForm::createComponent(const FieldSpec &spec)
         StringGrid1->SetFont(SheetFields::windowFont());
         return StringGrid1;
     case ComponentKind::Label:
-        return new SheetLabel(spec, parent);
+        return new SheetLabel(field, parent);
     case ComponentKind::GroupBox:
-        return new SheetGroupBox(spec, parent);
+        return new SheetGroupBox(field, parent);
     case ComponentKind::NonVisual:
         break;
     }
-    const QString name = spec.nameString();
+    const QString name = field.nameString();
     if (name == u"CaptionSaver1" || name == u"FontSaver1") {
         TIniStore *store = name == u"CaptionSaver1"
                                ? static_cast<TIniStore *>(CaptionSaver1 = new TCaptionSaver(this))

@@ -146,7 +146,7 @@ private:
     template <class Field> void applyFontToGroup(Field *source);
     void showLogo(bool shown);
     void fitPanels();
-    QObject *createComponent(const FieldSpec &spec);
+    QObject *createComponent(const FieldSpec &field);
     QWidget *container(const char *name) const;
     QPoint sheetPos(const QWidget *widget) const;
     void readLogo(TCaptionSaver &captionStore);

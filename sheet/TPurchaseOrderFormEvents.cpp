@@ -84,7 +84,7 @@ bool TPurchaseOrderForm::eventFilter(QObject *watched, QEvent *event)
 
 void TPurchaseOrderForm::LabelClick(SheetLabel *label)
 {
-    switch (label->Spec().click) {
+    switch (label->Field().click) {
     case ClickAction::LabelSetValue:
         LabelSetValue(label);
         break;

@@ -48,11 +48,11 @@ TEST_F(ReliabilityTest, AKilledSaveLeavesEitherTheOldOrTheNewSheet)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "kill " << kills;
         const IniDocument doc = IniDocument::parse(f.readAll());
         QSet<QString> seen;
-        for (const FieldSpec &spec : SheetFields::components()) {
-            if (!spec.isPersisted())
+        for (const FieldSpec &field : SheetFields::components()) {
+            if (!field.isPersisted())
                 continue;
-            const auto value = doc.value(spec.nameString(), u"TextValue");
-            ASSERT_TRUE(value.has_value()) << spec.name << " after kill " << kills;
+            const auto value = doc.value(field.nameString(), u"TextValue");
+            ASSERT_TRUE(value.has_value()) << field.name << " after kill " << kills;
             seen.insert(QString::fromLatin1(*value));
         }
         for (int c = 0; c < 7; ++c) {
