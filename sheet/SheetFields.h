@@ -2,8 +2,8 @@
 
 // The sheet's fields as data: every component of the purchase-order window in component
 // order, with everything the window needs to build it and every "for each component" loop
-// needs to visit it. The window, the sheet-file routines and the report all walk this one
-// table; nothing else lists the fields.
+// needs to visit it. The window and the sheet-file routines walk this one table; nothing
+// else lists the sheet's fields (the printout has elements of its own, keyed by them).
 
 #include "SheetFont.h"
 
