@@ -81,6 +81,16 @@ ReportElement &TPurchaseOrderReport::keyedText(ReportBand &band, const char *nam
     return band.elements.back();
 }
 
+ReportElement &TPurchaseOrderReport::autoSizedText(ReportBand &band, const char *name,
+                                                   const char *key, const char *text, QRectF box,
+                                                   const SheetFont &f, bool rightAligned)
+{
+    ReportElement &e = keyedText(band, name, key, text, box, f);
+    e.autoSize = true;
+    e.alignment = rightAligned ? Qt::AlignRight : Qt::AlignLeft;
+    return e;
+}
+
 void TPurchaseOrderReport::buildDetailBand()
 {
     ReportBand band;
@@ -100,9 +110,8 @@ void TPurchaseOrderReport::buildDetailBand()
                           {"QRLabel6", "Label4", "Company Address 2", 45, 113},
                           {"QRLabel4", "Label6", "Company Address 3", 66, 113},
                           {"QRLabel7", "Label5", "Company Address 4", 87, 113}}) {
-        ReportElement &e = keyedText(band, l.name, l.key, l.text, {107, double(l.top), l.width, 17}, arial8b);
-        e.tag = CompanyLineTag;
-        e.autoSize = true;
+        autoSizedText(band, l.name, l.key, l.text, {107, double(l.top), l.width, 17}, arial8b).tag =
+            CompanyLineTag;
     }
     ReportElement &title = keyedText(band, "QRLabel1", "Label7", "PURCHASE ORDER", {521, 2, 197, 32},
                                      font("Arial", 16, true, Red));
@@ -121,9 +130,9 @@ void TPurchaseOrderReport::buildDetailBand()
                               {"QRLabel12", "Label22", "Account No:", 182, 77, "QRText24", "Label34", 183},
                               {"QRLabel9", "Label23", "Terms: ", 200, 48, "QRText22", "Label35", 201},
                               {"QRLabel21", "Label24", "Ship Via:", 218, 59, "QRText14", "Label36", 219}}) {
-        keyedText(band, i.caption, i.captionKey, i.captionText, {414, double(i.captionTop), i.captionWidth, 17}, maroon)
-            .autoSize = true;
-        keyedText(band, i.value, i.valueKey, "[Blank]", {498, double(i.valueTop), 57, 17}, courier10).autoSize = true;
+        autoSizedText(band, i.caption, i.captionKey, i.captionText,
+                      {414, double(i.captionTop), i.captionWidth, 17}, maroon);
+        autoSizedText(band, i.value, i.valueKey, "[Blank]", {498, double(i.valueTop), 57, 17}, courier10);
     }
 
     const SheetFont arial8 = font("Arial", 8);
@@ -135,21 +144,14 @@ void TPurchaseOrderReport::buildDetailBand()
     band.elements.push_back(vendor);
     struct Block { const char *name, *key; double left, top, height; bool right; };
     for (const Block &b : {Block{"QRText32", "Label41", 59, 286, 17, false}, {"QRText25", "Label42", 267, 286, 17, true},
-                           {"QRText28", "Label43", 59, 302, 17, false}, {"QRText26", "Label44", 59, 318, 17, false}}) {
-        ReportElement &e = keyedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8);
-        e.autoSize = true;
-        e.alignment = b.right ? Qt::AlignRight : Qt::AlignLeft;
-    }
+                           {"QRText28", "Label43", 59, 302, 17, false}, {"QRText26", "Label44", 59, 318, 17, false}})
+        autoSizedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8, b.right);
     band.elements.push_back(shape(ReportElement::Kind::Rectangle, "QRShape2", {389, 253, 284, 98}));
-    ReportElement &shipTo = keyedText(band, "QRLabel8", "", "Ship To:", {392, 255, 45, 17}, arial8b);
-    shipTo.autoSize = true;
+    autoSizedText(band, "QRLabel8", "", "Ship To:", {392, 255, 45, 17}, arial8b);
     for (const Block &b : {Block{"QRText8", "Label32", 407, 279, 17, false}, {"QRText20", "Label37", 621, 280, 16, true},
                            {"QRText21", "Label33", 407, 294, 17, false}, {"QRText9", "Label38", 407, 310, 17, false},
-                           {"QRText7", "Label40", 407, 325, 17, false}}) {
-        ReportElement &e = keyedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8);
-        e.autoSize = true;
-        e.alignment = b.right ? Qt::AlignRight : Qt::AlignLeft;
-    }
+                           {"QRText7", "Label40", 407, 325, 17, false}})
+        autoSizedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8, b.right);
     QuickRep1.bands.push_back(std::move(band));
 }
 
@@ -168,11 +170,8 @@ void TPurchaseOrderReport::buildChildBand()
                              {"QRNameLabel", "Label28", "Name", 214, 38, false},
                              {"QRDescriptionLabel", "Label29", "Description", 345, 72, false},
                              {"QRUnitPriceLabel", "Label30", "Unit Price", 575, 63, true},
-                             {"QRLineTotalLabel", "Label31", "Extended", 650, 61, true}}) {
-        ReportElement &e = keyedText(band, h.name, h.key, h.text, {h.left, 2, h.width, 17}, arial10b);
-        e.autoSize = true;
-        e.alignment = h.right ? Qt::AlignRight : Qt::AlignLeft;
-    }
+                             {"QRLineTotalLabel", "Label31", "Extended", 650, 61, true}})
+        autoSizedText(band, h.name, h.key, h.text, {h.left, 2, h.width, 17}, arial10b, h.right);
     QuickRep1.bands.push_back(std::move(band));
 }
 
@@ -220,11 +219,9 @@ void TPurchaseOrderReport::buildSummaryBand()
                          {"QRProvincialTaxLabel2", "Label11", "Provincial Tax", 95, "QRLabel16", "Label17", "0.00", 72},
                          {"QRCreditedLabel2", "Label12", "Credited", 57, "QRLabel17", "Label18", "(0.00)", 105},
                          {"QRLabel28", "Label13", "TOTAL DUE", 77, "QRTotalLabel2", "Label19", "0.00", 126}}) {
-        ReportElement &caption = keyedText(band, r.caption, r.captionKey, r.captionText,
-                                           {589 - r.captionWidth, double(r.top), r.captionWidth, 19}, verdana);
-        caption.autoSize = true;
-        caption.alignment = Qt::AlignRight;
-        caption.transparent = true;
+        autoSizedText(band, r.caption, r.captionKey, r.captionText,
+                      {589 - r.captionWidth, double(r.top), r.captionWidth, 19}, verdana, true)
+            .transparent = true;
         ReportElement &amount = keyedText(band, r.amount, r.amountKey, r.amountText, {597, double(r.top), 115, 18}, courier11);
         amount.alignment = Qt::AlignRight;
         amount.transparent = true;
@@ -232,10 +229,8 @@ void TPurchaseOrderReport::buildSummaryBand()
     }
     band.elements.push_back(shape(ReportElement::Kind::HorizontalLine, "QRShape8", {25, 117, 229, 10},
                                   QColor(0, 0, 128)));
-    ReportElement &approval = keyedText(band, "QRApprovalLabel2", "Label39", "Approval", {25, 125, 45, 17},
-                                        font("Arial", 8));
-    approval.autoSize = true;
-    approval.transparent = true;
+    autoSizedText(band, "QRApprovalLabel2", "Label39", "Approval", {25, 125, 45, 17}, font("Arial", 8))
+        .transparent = true;
     QuickRep1.bands.push_back(std::move(band));
 }
 

@@ -40,6 +40,10 @@ private:
     void buildSummaryBand();
     ReportElement &keyedText(ReportBand &band, const char *name, const char *key, const char *text,
                              QRectF box, const SheetFont &font);
+    // A keyed text whose width follows its text, growing from its left or right edge.
+    ReportElement &autoSizedText(ReportBand &band, const char *name, const char *key,
+                                 const char *text, QRectF box, const SheetFont &font,
+                                 bool rightAligned = false);
 
     TPurchaseOrderForm *m_sheet;
     int FPrintRow = -1;
