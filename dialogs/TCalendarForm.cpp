@@ -2,12 +2,12 @@
 
 #include "FontConvert.h"
 #include "Platform.h"
+#include "SheetDates.h"
 #include "SheetLabel.h"
 #include "TCaptionSaver.h"
 #include "TFontSaver.h"
 
 #include <QCalendarWidget>
-#include <QLocale>
 #include <QPushButton>
 
 TCalendarForm::TCalendarForm(SheetLabel *dateLabel, TCaptionSaver &captions, TFontSaver &fonts)
@@ -49,12 +49,7 @@ void TCalendarForm::BitBtn1Click()
 
 void TCalendarForm::FormClose()
 {
-    const QDate date = MonthCalendar1->selectedDate();
-    const QString sep = platform().dateSeparator();
-    const QLocale c = QLocale::c();
-    m_label->SetCaption(c.toString(date, QStringLiteral("MM")) + sep +
-                        c.toString(date, QStringLiteral("dd")) + sep +
-                        c.toString(date, QStringLiteral("yyyy")));
+    m_label->SetCaption(SheetDates::PODate(MonthCalendar1->selectedDate(), platform().dateSeparator()));
     m_label->SetFont(m_font);
     m_captions.SaveText(m_label->objectName(), m_label->Caption());
     m_fonts.SaveFont(m_label->objectName(), m_font);

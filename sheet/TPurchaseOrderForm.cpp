@@ -6,6 +6,7 @@
 #include "LineItemGrid.h"
 #include "NumberText.h"
 #include "Platform.h"
+#include "SheetDates.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
 #include "SheetLabel.h"
@@ -16,7 +17,6 @@
 #include "TProgressControl.h"
 
 #include <QFrame>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -201,13 +201,8 @@ void TPurchaseOrderForm::FormCreate()
     VersionResource1->FileVersion = QStringLiteral(PO_VERSION);
 
     const QDateTime now = platform().now();
-    const QLocale c = QLocale::c();
-    Label(u"labelPONumber")->SetCaption(c.toString(now, QStringLiteral("HHmm-MMddyyyy")));
-    const QString sep = platform().dateSeparator();
-    Label(u"labelPODate")
-        ->SetCaption(c.toString(now.date(), QStringLiteral("MM")) + sep +
-                     c.toString(now.date(), QStringLiteral("dd")) + sep +
-                     c.toString(now.date(), QStringLiteral("yyyy")));
+    Label(u"labelPONumber")->SetCaption(SheetDates::PONumber(now));
+    Label(u"labelPODate")->SetCaption(SheetDates::PODate(now.date(), platform().dateSeparator()));
     Label(u"Label19")->SetCaption(NumberText::format(BalanceDue(), decimalSeparator()));
 
     const QSize screen = platform().screenSize();

@@ -74,7 +74,6 @@ public:
     float TaxTotal() const;
     float BalanceDue();
     QString FormatAmount(const SheetLabel *label) const;
-    QString FormatDeduction(const SheetLabel *label) const;
 
     int DialogLeft() const { return FDialogLeft; }
     void SetDialogLeft(int left) { FDialogLeft = left; }

@@ -184,8 +184,3 @@ QString TPurchaseOrderForm::FormatAmount(const SheetLabel *label) const
 {
     return SheetArithmetic::FormatAmount(label->Caption(), decimalSeparator());
 }
-
-QString TPurchaseOrderForm::FormatDeduction(const SheetLabel *label) const
-{
-    return SheetArithmetic::FormatDeduction(label->Caption(), decimalSeparator());
-}
