@@ -6,21 +6,23 @@ PO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PO_ROOT/scripts/setup.sh"
 SECONDS_EACH=${1:-60}
 
-PO_PACKAGES+=(clang libclang-rt-14-dev)
-po_install_packages || exit 1
+po_install_packages "${PO_PACKAGES[@]}" "${PO_FUZZ_PACKAGES[@]}" || exit 1
 BUILD="$PO_ROOT/build-fuzz"
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+  po_stage "Configuring $BUILD with clang"
   CC=clang CXX=clang++ cmake -S "$PO_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPO_FUZZ=ON -DPO_BUILD_TESTS=OFF -DPO_BUILD_BENCH=OFF >/dev/null || exit 1
 fi
-cmake --build "$BUILD" -j"$(nproc)" --target fuzz_ini fuzz_numbers fuzz_logo >/dev/null || exit 1
+po_build "$BUILD" --target fuzz_ini fuzz_numbers fuzz_logo || exit 1
 
 status=0
 for target in ini numbers logo; do
   work=$(mktemp -d)
   mkdir -p "$work/corpus" "$work/artifacts"
   cp -r "$PO_ROOT/tests/fuzz/corpus/$target/." "$work/corpus/"
-  QT_QPA_PLATFORM=offscreen "$BUILD/tests/fuzz/fuzz_$target" -max_total_time="$SECONDS_EACH" \
+  po_stage "fuzz_$target: fuzzing for ${SECONDS_EACH}s"
+  # Whatever a target leaves in the temporary folder goes with $work.
+  TMPDIR="$work" QT_QPA_PLATFORM=offscreen "$BUILD/tests/fuzz/fuzz_$target" -max_total_time="$SECONDS_EACH" \
     -max_len=65536 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/log" 2>&1
   rc=$?

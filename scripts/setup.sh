@@ -1,28 +1,45 @@
-# Sourced by run.sh and test.sh: installs what the build needs and configures it.
-# Debian 12 packages only; nothing is fetched from anywhere else.
+# Sourced by run.sh, test.sh and the scripts beside this file: installs what the build needs
+# and configures it. Debian 12 packages only; nothing is fetched from anywhere else.
 
+# Everything a fresh minimal Debian 12 needs for the program, the tests, the benchmarks, the
+# sanitizer build and the real-window tests. scripts/fresh-machine.sh proves the list complete.
 PO_PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg-dev libemf2svg-dev libwmf-dev qt6-svg-dev
+  libjpeg-dev libemf2svg-dev libwmf-dev
+  # Needed only through another library's link line: libwmf.pc asks for -lexpat, but
+  # libwmf-dev does not depend on libexpat1-dev.
+  libexpat1-dev
   fonts-liberation2 fonts-dejavu-core
-  poppler-utils xvfb xdotool x11-utils
+  # The tests: pdftotext/pdftoppm for the printout; a private X server, xdotool and
+  # xdpyinfo for the real-window tests; xauth for the xvfb-run that run.sh suggests.
+  poppler-utils xvfb xauth xdotool x11-utils
 )
+# The libFuzzer targets are built with clang (scripts/fuzz.sh adds these).
+PO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
+# One line at the start of each long stage, so that a first run is never silent for long.
+po_stage() {
+  echo "==> $*"
+}
+
+# Prints the packages of the given list (default: PO_PACKAGES) that are not installed.
 po_missing_packages() {
   local missing=() p
-  for p in "${PO_PACKAGES[@]}"; do
+  [ $# -gt 0 ] || set -- "${PO_PACKAGES[@]}"
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   echo "${missing[@]}"
 }
 
+# Installs what is missing of the given packages (default: PO_PACKAGES), and says what.
 po_install_packages() {
   local missing
-  missing=$(po_missing_packages)
+  missing=$(po_missing_packages "$@")
   [ -z "$missing" ] && return 0
-  echo "Installing: $missing"
+  po_stage "Installing Debian packages: $missing"
   local sudo=""
   if [ "$(id -u)" -ne 0 ]; then
     if command -v sudo >/dev/null 2>&1; then
@@ -33,13 +50,15 @@ po_install_packages() {
     fi
   fi
   # shellcheck disable=SC2086
-  $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
+  $sudo apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
 }
 
 # Configures once; later runs only rebuild what changed.
 po_configure() {
   local build_dir=$1; shift
   if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+    po_stage "Configuring $build_dir"
     cmake -S "$PO_ROOT" -B "$build_dir" "$@"
   elif [ $# -gt 0 ]; then
     cmake -S "$PO_ROOT" -B "$build_dir" "$@" >/dev/null
@@ -47,5 +66,6 @@ po_configure() {
 }
 
 po_build() {
+  po_stage "Building in $1 (a first build takes a few minutes)"
   cmake --build "$1" -j"$(nproc)" "${@:2}"
 }

@@ -6,6 +6,8 @@
 set -uo pipefail
 PROGRAM=$1
 WORK=$(mktemp -d)
+source "$(dirname "$0")/xserver.sh"
+APP_PID="" XVFB_PID=""
 trap 'kill $APP_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
 fail() {
   echo "e2e: $*" >&2
@@ -27,11 +29,7 @@ wait_for() {
 cp "$PROGRAM" "$WORK/pelmora-po"
 printf '[Label2]\r\nTextValue=Acme Tools Ltd.\r\n' > "$WORK/template.ini"
 
-DISPLAY_NUM=:$((90 + RANDOM % 100))
-Xvfb "$DISPLAY_NUM" -screen 0 1024x800x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB_PID=$!
-export DISPLAY=$DISPLAY_NUM
-wait_for 10 xdpyinfo || fail "Xvfb did not start"
+start_xserver "$WORK" 1024x800x24 || fail "Xvfb did not start"
 
 # A real window on the X server, whatever platform the test runner chose for others.
 (cd "$WORK" && QT_QPA_PLATFORM=xcb exec ./pelmora-po) >"$WORK/program.log" 2>&1 &

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -19,6 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QGuiApplication(*argc, *argv); // text in metafiles needs fonts
     folder = new QTemporaryDir;
+    std::atexit([] { delete folder; }); // libFuzzer ends with exit(): remove the folder then
     return 0;
 }
 
