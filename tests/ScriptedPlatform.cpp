@@ -1,11 +1,44 @@
 #include "ScriptedPlatform.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QPointer>
+
+namespace {
+
+// What a real modal loop does to the rest of the program while it runs: the widget with
+// the focus loses it (an item view's editor closes and is deleted), posted events run,
+// deferred deletes included; when the loop ends the focus goes back.
+class ModalLoop
+{
+public:
+    ModalLoop() : m_focus(QApplication::focusWidget())
+    {
+        if (m_focus)
+            m_focus->clearFocus();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    ~ModalLoop()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (m_focus)
+            m_focus->setFocus();
+    }
+    ModalLoop(const ModalLoop &) = delete;
+    ModalLoop &operator=(const ModalLoop &) = delete;
+
+private:
+    QPointer<QWidget> m_focus;
+};
+
+} // namespace
 
 MsgResult ScriptedPlatform::messageBox(QWidget *, const QString &caption, const QString &text,
                                        MsgIcon icon, MsgButtons buttons)
 {
     messages.push_back({caption, text, icon, buttons});
+    const ModalLoop loop;
     if (messageAnswers.empty())
         return MsgResult::Ok;
     const MsgResult r = messageAnswers.front();
@@ -16,6 +49,7 @@ MsgResult ScriptedPlatform::messageBox(QWidget *, const QString &caption, const 
 std::optional<QString> ScriptedPlatform::nextFile(const FileDialogOptions &o)
 {
     fileDialogs.push_back(o);
+    const ModalLoop loop;
     if (fileAnswers.empty())
         return std::nullopt;
     std::optional<QString> r;
@@ -42,6 +76,7 @@ std::optional<QString> ScriptedPlatform::pictureFileName(QWidget *, const FileDi
 bool ScriptedPlatform::chooseFont(QWidget *, SheetFont &font)
 {
     fontDialogs.push_back(font);
+    const ModalLoop loop;
     if (fontAnswers.empty())
         return false;
     const auto r = fontAnswers.front();
@@ -54,6 +89,7 @@ bool ScriptedPlatform::chooseFont(QWidget *, SheetFont &font)
 
 int ScriptedPlatform::execModal(QDialog *dialog)
 {
+    const ModalLoop loop;
     if (onModal)
         return onModal(dialog);
     dialog->reject(); // the person closes it at once
