@@ -60,12 +60,12 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
     OpenDialog1->Options.filter = SheetFilter;
     OpenDialog1->Options.mustExist = true;
 
-    connect(btnExit, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { btnExitClick(); }); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn1Click(); }); });
-    connect(btnTax, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { btnTaxClick(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn3Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { PoApplication::runCommand([this] { BitBtn2Click(); }); });
+    connect(btnExit, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { btnExitClick(); }); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn4Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn1Click(); }); });
+    connect(btnTax, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { btnTaxClick(); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn3Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn2Click(); }); });
     m_sheet->TaxCommand = [this] { btnTaxClick(); };
 
     m_sheet->LastChosenSheetFiles = [this] {

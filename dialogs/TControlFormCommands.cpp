@@ -54,6 +54,7 @@ void TControlForm::btnTaxClick()
     form.CheckBox1->setText(QStringLiteral("Do not show this again when printing P.O. %1")
                                 .arg(captions->ReadTextDefault(QStringLiteral("labelPONumber"), QString())));
     platform().execModal(&form);
+    form.FinishChecks();
     form.done(form.result()); // however it was closed, the flag and the percentages are stored
 
     {

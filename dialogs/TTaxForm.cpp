@@ -63,15 +63,38 @@ void TTaxForm::StringGrid1SetEditText(int column, int row)
         StringGrid1->SetCell(column, row, QString());
         return;
     }
-    QString refusal;
-    if (*value > 100)
-        refusal = QStringLiteral("Percentage exceeds 100%.");
-    else if (*value < 0)
-        refusal = QStringLiteral("Percentage must be greater than 0%.");
+    if (refusalOf(row).isEmpty() || m_refusalPending)
+        return;
+    // The keystroke came through the cell's editor, which the message's own loop closes
+    // and deletes: refuse once the keystroke has been handled.
+    m_refusalPending = true;
+    QMetaObject::invokeMethod(this, [this, row] { refuse(row); }, Qt::QueuedConnection);
+}
+
+QString TTaxForm::refusalOf(int row) const
+{
+    const auto value = NumberText::parse(StringGrid1->Cell(1, row), platform().decimalSeparator());
+    if (value && *value > 100)
+        return QStringLiteral("Percentage exceeds 100%.");
+    if (value && *value < 0)
+        return QStringLiteral("Percentage must be greater than 0%.");
+    return QString();
+}
+
+void TTaxForm::refuse(int row)
+{
+    m_refusalPending = false;
+    // Keys typed meanwhile count: the cell is judged as it stands now.
+    const QString refusal = refusalOf(row);
     if (refusal.isEmpty())
         return;
     platform().messageBox(this, QStringLiteral("Invalid Tax"), refusal, MsgIcon::Error, MsgButtons::Ok);
-    StringGrid1->SetCell(column, row, QStringLiteral("0.00"));
+    StringGrid1->SetCell(1, row, QStringLiteral("0.00"));
+}
+
+void TTaxForm::FinishChecks()
+{
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void TTaxForm::FormClose()

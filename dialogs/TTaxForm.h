@@ -25,7 +25,13 @@ public:
 
     void StringGrid1SetEditText(int column, int row);
     void FormClose() override;
+    // Gives a refusal still waiting for its keystroke to end (the dialog was closed at once).
+    void FinishChecks();
 
 private:
+    QString refusalOf(int row) const;
+    void refuse(int row);
+
     TIniFile *m_sheetFile;
+    bool m_refusalPending = false;
 };

@@ -31,6 +31,12 @@ void PoApplication::runCommand(const std::function<void()> &command)
     guarded(command);
 }
 
+void PoApplication::runCommandLater(QObject *context, std::function<void()> command)
+{
+    QMetaObject::invokeMethod(context, [command = std::move(command)] { guarded(command); },
+                              Qt::QueuedConnection);
+}
+
 void PoApplication::showError(const QString &message)
 {
     platform().messageBox(QApplication::activeWindow(), QApplication::applicationDisplayName(),

@@ -17,4 +17,10 @@ public:
 
     // Runs a user's command; an error it raises is shown and the program goes on.
     static void runCommand(const std::function<void()> &command);
+
+    // Runs a command once the event being handled has returned, unless context is gone by
+    // then. For commands that open a modal window from a widget's event or signal: the
+    // nested loop may delete that widget (an item view's editor loses focus and goes) or
+    // deliver it another event, and the handler must not be on the stack then.
+    static void runCommandLater(QObject *context, std::function<void()> command);
 };

@@ -38,12 +38,12 @@ void TPurchaseOrderForm::connectHandlers()
     for (QObject *c : m_components) {
         if (auto *label = qobject_cast<SheetLabel *>(c)) {
             connect(label, &SheetLabel::Clicked, this, [this](SheetLabel *l) {
-                PoApplication::runCommand([&] { LabelClick(l); });
+                PoApplication::runCommandLater(l, [this, l] { LabelClick(l); });
             });
         } else if (auto *box = qobject_cast<SheetGroupBox *>(c)) {
             box->OnMouseDown = control;
             connect(box, &SheetGroupBox::Clicked, this, [this](SheetGroupBox *b) {
-                PoApplication::runCommand([&] { LabelSetValue(b); });
+                PoApplication::runCommandLater(b, [this, b] { LabelSetValue(b); });
             });
         }
     }
@@ -53,7 +53,7 @@ void TPurchaseOrderForm::connectHandlers()
     connect(StringGrid1, &EditTextGrid::EditTextChanged, this,
             [this](int column, int row) { StringGrid1SetEditText(column, row); });
     connect(StringGrid1, &EditTextGrid::CellDoubleClicked, this, [this] {
-        PoApplication::runCommand([this] { StringGridDoubleClick(); });
+        PoApplication::runCommandLater(this, [this] { StringGridDoubleClick(); });
     });
     for (const SheetFields::HoverHint &h : SheetFields::hoverHints()) {
         SheetLabel *target = Label(QString::fromLatin1(h.field));
@@ -63,7 +63,7 @@ void TPurchaseOrderForm::connectHandlers()
         target->OnMouseMove = [caption, prefix](SheetLabel *l) { l->SetHint(prefix + caption->Caption()); };
     }
     connect(Image1, &SheetImage::Clicked, this,
-            [this] { PoApplication::runCommand([this] { Image1Click(Image1); }); });
+            [this] { PoApplication::runCommandLater(this, [this] { Image1Click(Image1); }); });
     ScrollBox1->viewport()->installEventFilter(this);
     m_scrollContent->installEventFilter(this);
 }
