@@ -1,0 +1,86 @@
+# Sourced by each real-window test: the program copied alone into a fresh folder, run in a
+# private X server and driven as a person would with xdotool.
+#
+#   e2e_start PROGRAM [SHEET-LINES]  copies the program, writes template.ini, starts both
+#   window NAME-REGEX                the id of the program's visible window of that title
+#   click X Y [BUTTON] / dclick X Y  at screen coordinates
+#   cell COLUMN-X ROW                screen point inside a cell of the line-item table
+#   stored SECTION [KEY]             a value of the sheet file, as saved
+#   alive                            fails unless the program still runs
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
+
+WORK=$(mktemp -d)
+APP_PID="" XVFB_PID=""
+SHEETFILE="$WORK/template.ini"
+trap 'kill $APP_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
+
+fail() {
+  echo "e2e: $*" >&2
+  [ -s "$WORK/program.log" ] && sed 's/^/program: /' "$WORK/program.log" | head -60 >&2
+  [ -n "${E2E_SHOT:-}" ] && import -window root "$E2E_SHOT" 2>/dev/null
+  exit 1
+}
+
+# Waits up to $1 seconds for the command in the remaining arguments to succeed.
+wait_for() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.1
+  done
+}
+
+window() {
+  wait_for 10 xdotool search --onlyvisible --name "$1" || fail "no window '$1'"
+  xdotool search --onlyvisible --name "$1" | head -1
+}
+
+e2e_start() {
+  cp "$1" "$WORK/pelmora-po"
+  printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' "${@:2}" > "$SHEETFILE"
+  start_xserver "$WORK" 1024x800x24 || fail "Xvfb did not start"
+  # A real window on the X server, whatever platform the test runner chose for others.
+  (cd "$WORK" && QT_QPA_PLATFORM=xcb exec ./pelmora-po) >"$WORK/program.log" 2>&1 &
+  APP_PID=$!
+  # The sheet is loaded when its window is mapped (the load runs before it shows).
+  wait_for 30 xdotool search --onlyvisible --name '^PurchaseOrderForm$' || fail "the sheet never showed"
+  SHEET=$(window '^PurchaseOrderForm$')
+  eval "$(xdotool getwindowgeometry --shell "$SHEET")"
+  SX=$X; SY=$Y
+  xdotool windowfocus --sync "$SHEET"
+}
+
+click() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.3; }
+dclick() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1; sleep 0.5; }
+
+# The table starts at 4,387 inside the scroll box at 4,7; rows are 21 high.
+cell() { echo $((SX + 4 + 2 + 4 + $1)) $((SY + 7 + 2 + 387 + 10 + 21 * $2)); }
+
+# Right-clicks the sheet's background below the table and presses a panel button at x.
+panel_button() {
+  click $((SX + 200)) $((SY + 620)) 3
+  local panel
+  panel=$(window 'Purchase Order Form Menubar')
+  eval "$(xdotool getwindowgeometry --shell "$panel")"
+  xdotool windowfocus --sync "$panel"
+  click $((X + $1 + 46)) $((Y + 2 + 12))
+}
+
+stored() {
+  awk -v s="[$1]" -v k="${2:-TextValue}=" 'BEGIN{RS="\r\n"} $0==s{f=1;next} /^\[/{f=0}
+    f && index($0,k)==1 {print substr($0,length(k)+1); exit}' "$SHEETFILE"
+}
+check() { [ "$(stored "$1" "${3:-TextValue}")" = "$2" ] || fail "$1 is '$(stored "$1" "${3:-TextValue}")', expected '$2'"; }
+alive() { kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID"; fail "the program died (exit $?)"; }; }
+
+# Exit with saving, through the panel and the exit question; the program must end.
+exit_saving() {
+  panel_button 479   # "E&xit"
+  local q
+  q=$(window '^Pelmora PO Form$')
+  xdotool windowfocus --sync "$q"
+  xdotool key Return   # "E&xit Program" holds the focus; the box stays ticked
+  wait_for 15 bash -c "! kill -0 $APP_PID" || fail "the program did not end"
+}

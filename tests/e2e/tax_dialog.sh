@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The tax dialog through the panel: 101 is refused (and the message closed with Return),
+# -5 keeps 5, a lone "-" is emptied, 8.25 is taken; the program lives on and the file holds
+# the percentages.
+# Usage: tax_dialog.sh PATH-TO-pelmora-po
+source "$(dirname "$0")/lib.sh"
+e2e_start "$1" '[Table30]' 'TextValue=Hammer' '[Table31]' 'TextValue=Nails' '[Table32]' 'TextValue=Saw' \
+  '[Table33]' 'TextValue=Glue'
+
+panel_button 193   # "&Taxes..."
+form=$(window '^Enter Tax Percentage For Taxable Items$')
+eval "$(xdotool getwindowgeometry --shell "$form")"
+FX=$X; FY=$Y
+xdotool windowfocus --sync "$form"
+# The percentage column starts at 284 in the grid at 11,11; rows are 21 high, row 0 the header.
+rate() { echo $((FX + 11 + 2 + 284 + 30)) $((FY + 11 + 2 + 21 * $1 + 10)); }
+type_rate() {
+  read -r RX RY <<<"$(rate "$1")"
+  click "$RX" "$RY"
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 60 -- "$2"
+  sleep 0.4
+}
+
+type_rate 1 101
+msg=$(window '^Invalid Tax$')
+xdotool windowfocus --sync "$msg"
+xdotool key Return
+sleep 0.5
+alive
+xdotool windowfocus --sync "$form"
+type_rate 2 -5
+type_rate 3 -
+type_rate 4 8.25
+alive
+xdotool search --onlyvisible --name '^Invalid Tax$' >/dev/null && fail "a refusal for a valid rate"
+read -r OX OY <<<"$(echo $((FX + 149 + 37)) $((FY + 248 + 12)))"   # OK
+click "$OX" "$OY"
+wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Enter Tax Percentage'" || fail "the tax dialog stayed"
+alive
+check Tax-On-Table40 ""
+check Tax-On-Table41 5
+check Tax-On-Table42 ""
+check Tax-On-Table43 8.25
+echo "e2e: 1 passed, 0 failed"
