@@ -7,7 +7,7 @@
 #
 # The bare root is cached as a tarball outside the repo (PO_FRESH_CACHE, default
 # ~/.cache/pelmora-po), so a rerun costs only the package install and the build.
-# Usage: fresh-machine.sh [--keep-cache|--new-root]
+# Usage: fresh-machine.sh [--new-root]   (--new-root: build the bare root anew)
 set -euo pipefail
 PO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PO_ROOT/scripts/setup.sh"
