@@ -13,7 +13,7 @@ PO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$PO_ROOT/scripts/setup.sh"
 
 SUITE=bookworm
-CACHE_DIR=${PO_FRESH_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/pelmora-po}
+CACHE_DIR=${PO_FRESH_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/pelmora-po}
 TARBALL="$CACHE_DIR/debian12-minbase-root.tar"
 [ "${1:-}" = "--new-root" ] && rm -f "$TARBALL"
 
