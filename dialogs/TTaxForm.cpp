@@ -63,7 +63,7 @@ void TTaxForm::StringGrid1SetEditText(int column, int row)
         StringGrid1->SetCell(column, row, QString());
         return;
     }
-    if (refusalOf(row).isEmpty() || m_refusalPending)
+    if (refusalOf(*value).isEmpty() || m_refusalPending)
         return;
     // The keystroke came through the cell's editor, which the message's own loop closes
     // and deletes: refuse once the keystroke has been handled.
@@ -71,12 +71,11 @@ void TTaxForm::StringGrid1SetEditText(int column, int row)
     QMetaObject::invokeMethod(this, [this, row] { refuse(row); }, Qt::QueuedConnection);
 }
 
-QString TTaxForm::refusalOf(int row) const
+QString TTaxForm::refusalOf(long double percentage)
 {
-    const auto value = NumberText::parse(StringGrid1->Cell(1, row), platform().decimalSeparator());
-    if (value && *value > 100)
+    if (percentage > 100)
         return QStringLiteral("Percentage exceeds 100%.");
-    if (value && *value < 0)
+    if (percentage < 0)
         return QStringLiteral("Percentage must be greater than 0%.");
     return QString();
 }
@@ -85,7 +84,8 @@ void TTaxForm::refuse(int row)
 {
     m_refusalPending = false;
     // Keys typed meanwhile count: the cell is judged as it stands now.
-    const QString refusal = refusalOf(row);
+    const auto value = NumberText::parse(StringGrid1->Cell(1, row), platform().decimalSeparator());
+    const QString refusal = value ? refusalOf(*value) : QString();
     if (refusal.isEmpty())
         return;
     platform().messageBox(this, QStringLiteral("Invalid Tax"), refusal, MsgIcon::Error, MsgButtons::Ok);

@@ -29,7 +29,7 @@ public:
     void FinishChecks();
 
 private:
-    QString refusalOf(int row) const;
+    static QString refusalOf(long double percentage);
     void refuse(int row);
 
     TIniFile *m_sheetFile;

@@ -12,9 +12,9 @@ PO_PACKAGES=(
   # libwmf-dev does not depend on libexpat1-dev.
   libexpat1-dev
   fonts-liberation2 fonts-dejavu-core
-  # The tests: pdftotext/pdftoppm for the printout; a private X server, xdotool and
-  # xdpyinfo for the real-window tests; xauth for the xvfb-run that run.sh suggests.
-  poppler-utils xvfb xauth xdotool x11-utils
+  # The tests: pdftotext/pdftoppm for the printout; a private X server and xdotool for the
+  # real-window tests; xauth for the xvfb-run that run.sh suggests.
+  poppler-utils xvfb xauth xdotool
 )
 # The libFuzzer targets are built with clang (scripts/fuzz.sh adds these).
 PO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -37,6 +37,11 @@ window() {
   xdotool search --onlyvisible --name "$1" | head -1
 }
 
+# Fails unless the window of that title has closed within 5 seconds.
+gone() {
+  wait_for 5 bash -c "! xdotool search --onlyvisible --name '$1'" || fail "'$1' stayed open"
+}
+
 e2e_start() {
   cp "$1" "$WORK/pelmora-po"
   printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' "${@:2}" > "$SHEETFILE"
@@ -46,7 +51,7 @@ e2e_start() {
   APP_PID=$!
   # The sheet is loaded when its window is mapped (the load runs before it shows).
   wait_for 30 xdotool search --onlyvisible --name '^PurchaseOrderForm$' || fail "the sheet never showed"
-  SHEET=$(window '^PurchaseOrderForm$')
+  SHEET=$(xdotool search --onlyvisible --name '^PurchaseOrderForm$' | head -1)
   eval "$(xdotool getwindowgeometry --shell "$SHEET")"
   SX=$X; SY=$Y
   xdotool windowfocus --sync "$SHEET"
@@ -72,7 +77,11 @@ stored() {
   awk -v s="[$1]" -v k="${2:-TextValue}=" 'BEGIN{RS="\r\n"} $0==s{f=1;next} /^\[/{f=0}
     f && index($0,k)==1 {print substr($0,length(k)+1); exit}' "$SHEETFILE"
 }
-check() { [ "$(stored "$1" "${3:-TextValue}")" = "$2" ] || fail "$1 is '$(stored "$1" "${3:-TextValue}")', expected '$2'"; }
+check() {
+  local got
+  got=$(stored "$1" "${3:-TextValue}")
+  [ "$got" = "$2" ] || fail "$1 is '$got', expected '$2'"
+}
 alive() { kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID"; fail "the program died (exit $?)"; }; }
 
 # Exit with saving, through the panel and the exit question; the program must end.

@@ -12,14 +12,20 @@ read -r PX PY <<<"$(cell 640 0)"
 click "$PX" "$PY"
 xdotool type --delay 50 "2"
 
-for close in button escape; do
-  dclick "$PX" "$PY"
-  dialog=$(window '^Modify a Purchase Order Line Item$')
+TITLE='^Modify a Purchase Order Line Item$'
+# Double-clicks the cell at X Y and waits for the dialog; X and Y are then the dialog's.
+open_dialog() {
+  dclick "$1" "$2"
+  local dialog
+  dialog=$(window "$TITLE")
   eval "$(xdotool getwindowgeometry --shell "$dialog")"
   xdotool windowfocus --sync "$dialog"
+}
+
+for close in button escape; do
+  open_dialog "$PX" "$PY"
   if [ $close = button ]; then click $((X + 184 + 45)) $((Y + 8 + 12)); else xdotool key Escape; fi
-  wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Modify a Purchase Order Line Item$'" ||
-    fail "the dialog stayed open ($close)"
+  gone "$TITLE"
   sleep 0.5
   alive
 done
@@ -28,10 +34,7 @@ done
 read -r QX QY <<<"$(cell 20 1)"
 click "$QX" "$QY"
 xdotool type --delay 50 "5"
-dclick "$QX" "$QY"
-dialog=$(window '^Modify a Purchase Order Line Item$')
-eval "$(xdotool getwindowgeometry --shell "$dialog")"
-xdotool windowfocus --sync "$dialog"
+open_dialog "$QX" "$QY"
 click $((X + 3 + 45)) $((Y + 8 + 12))   # "Clear Row &2"
 xdotool key Escape
 sleep 0.5
