@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+class QDialog;
 class QPushButton;
 class TFileDialog;
 class TPurchaseOrderForm;
@@ -46,6 +48,9 @@ private:
     QPushButton *button(const char *name, const QString &caption, int left, const char *icon);
 
     TPurchaseOrderForm *m_sheet;
+    // The print preview while one is open: a second Print brings it back instead of
+    // starting a print inside the first one's wait.
+    QPointer<QDialog> m_preview;
 };
 
 // The command panel, for every other window of the program.

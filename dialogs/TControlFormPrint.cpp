@@ -17,6 +17,11 @@
 
 void TControlForm::BitBtn1Click()
 {
+    if (m_preview) {
+        m_preview->raise();
+        m_preview->activateWindow();
+        return;
+    }
     const QString number = m_sheet->Label(u"labelPONumber")->Caption();
     TPurchaseOrderReport report(m_sheet);
     // The stores that the checks and the report read are bound to the sheet file anew.
@@ -39,5 +44,6 @@ void TControlForm::BitBtn1Click()
     m_sheet->SaveSheet();
     report.QuickRep1.title = QStringLiteral("Pelmora PO Form: PO Number %1 Printout").arg(number);
     ReportPreview preview(report.QuickRep1, number + QStringLiteral(".pdf"), m_sheet);
+    m_preview = &preview;
     platform().runPreview(&preview);
 }

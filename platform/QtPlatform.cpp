@@ -11,6 +11,7 @@
 #include <QFontDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
 
@@ -24,18 +25,29 @@ QtPlatform &qtPlatform()
 
 Platform *current = nullptr;
 
-// "Text (*.a)|*.a|All (*.*)|*.*" as Qt writes it: "Text (*.a);;All (*.*)".
-QString qtFilter(const QString &filter)
+} // namespace
+
+// "Text (*.a)|*.a|All (*.*)|*.*" as Qt reads it: "Text (*.a);;All (*.*)". Qt takes the
+// patterns from the parentheses, split at blanks only, so each description gets its own
+// patterns anew, split at ";" as well: "All (*.jpg;*.bmp)" would otherwise match no file.
+QString qtNameFilter(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        out << (parts[i].contains(u'(') ? parts[i] : parts[i] + QStringLiteral(" (") + patterns + u')');
+        static const QRegularExpression separators(QStringLiteral("[;\\s]+"));
+        const QStringList patterns = parts[i + 1].split(separators, Qt::SkipEmptyParts);
+        if (patterns.isEmpty())
+            continue; // an entry that matches nothing is no choice
+        QString description = parts[i].trimmed();
+        if (description.endsWith(u')') && description.contains(u'('))
+            description = description.left(description.lastIndexOf(u'(')).trimmed();
+        out << description + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
     return out.join(QStringLiteral(";;"));
 }
+
+namespace {
 
 QString startPath(const FileDialogOptions &o)
 {
@@ -49,7 +61,7 @@ QString startPath(const FileDialogOptions &o)
 std::optional<QString> runFileDialog(QWidget *owner, const FileDialogOptions &o,
                                      QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(owner, o.title, startPath(o), qtFilter(o.filter));
+    QFileDialog dialog(owner, o.title, startPath(o), qtNameFilter(o.filter));
     dialog.setAcceptMode(mode);
     dialog.setDefaultSuffix(o.defaultExt);
     dialog.setFileMode(o.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

@@ -5,6 +5,9 @@
 
 #include <memory>
 
+// A filter of description and pattern pairs ("Text (*.a)|*.a;*.b") as a Qt name filter.
+QString qtNameFilter(const QString &filter);
+
 // The real desktop: Qt's message boxes and dialogs, the system clock and locale.
 class QtPlatform : public Platform
 {

@@ -4,8 +4,10 @@
 
 TIniStore::TIniStore(QObject *owner, const QString &sourceName, Kind kind) : QObject(owner)
 {
-    const qsizetype dot = sourceName.indexOf(u'.');
-    const QString stem = (dot < 0 ? QString() : sourceName.first(dot + 1)) + QStringLiteral("ini");
+    // The first "." of the file name, not of the whole path: a dotted folder ("john.doe",
+    // "x.y") must not send the fonts out of the chosen folder.
+    const qsizetype dot = sourceName.indexOf(u'.', sourceName.lastIndexOf(u'/') + 1);
+    const QString stem = (dot < 0 ? sourceName + u'.' : sourceName.first(dot + 1)) + QStringLiteral("ini");
     m_iniName = ExtractFileName(stem);
     if (kind == Kind::Caption) {
         m_directory = ExtractFilePath(sourceName);

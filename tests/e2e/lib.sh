@@ -2,9 +2,12 @@
 # private X server and driven as a person would with xdotool.
 #
 #   e2e_start PROGRAM [SHEET-LINES]  copies the program, writes template.ini, starts both
+#   start_program                    starts the program again, after it has ended
 #   window NAME-REGEX                the id of the program's visible window of that title
 #   click X Y [BUTTON] / dclick X Y  at screen coordinates
 #   cell COLUMN-X ROW                screen point inside a cell of the line-item table
+#   at X Y                           screen point of a point of the sheet's scroll box
+#   use_window NAME-REGEX            focuses that window; WX, WY are then its top-left corner
 #   stored SECTION [KEY]             a value of the sheet file, as saved
 #   alive                            fails unless the program still runs
 set -uo pipefail
@@ -46,14 +49,21 @@ e2e_start() {
   cp "$1" "$WORK/pelmora-po"
   printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' "${@:2}" > "$SHEETFILE"
   start_xserver "$WORK" 1024x800x24 || fail "Xvfb did not start"
+  start_program
+}
+
+# Starts the program in its folder and waits for the sheet, then makes it tall enough for
+# the whole sheet, so that nothing needs scrolling.
+start_program() {
   # A real window on the X server, whatever platform the test runner chose for others.
-  (cd "$WORK" && QT_QPA_PLATFORM=xcb exec ./pelmora-po) >"$WORK/program.log" 2>&1 &
+  (cd "$WORK" && QT_QPA_PLATFORM=xcb exec ./pelmora-po) >>"$WORK/program.log" 2>&1 &
   APP_PID=$!
   # The sheet is loaded when its window is mapped (the load runs before it shows).
-  wait_for 30 xdotool search --onlyvisible --name '^PurchaseOrderForm$' || fail "the sheet never showed"
-  SHEET=$(xdotool search --onlyvisible --name '^PurchaseOrderForm$' | head -1)
+  wait_for 30 xdotool search --onlyvisible --name '^PurchaseOrderForm' || fail "the sheet never showed"
+  SHEET=$(xdotool search --onlyvisible --name '^PurchaseOrderForm' | head -1)
   eval "$(xdotool getwindowgeometry --shell "$SHEET")"
   SX=$X; SY=$Y
+  xdotool windowsize --sync "$SHEET" 786 790
   xdotool windowfocus --sync "$SHEET"
 }
 
@@ -62,6 +72,20 @@ dclick() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1; sleep 0.5;
 
 # The table starts at 4,387 inside the scroll box at 4,7; rows are 21 high.
 cell() { echo $((SX + 4 + 2 + 4 + $1)) $((SY + 7 + 2 + 387 + 10 + 21 * $2)); }
+
+# The scroll box lies at 4,7 in the sheet window, inside a 2-pixel frame.
+at() { echo $((SX + 4 + 2 + $1)) $((SY + 7 + 2 + $2)); }
+
+use_window() {
+  local w
+  w=$(window "$1")
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  WX=$X; WY=$Y
+  xdotool windowfocus --sync "$w"
+}
+
+# Presses the button of the focused window (found by use_window) whose top-left is X Y.
+press() { click $((WX + $1 + 10)) $((WY + $2 + 10)); }
 
 # Right-clicks the sheet's background below the table and presses a panel button at x.
 panel_button() {
@@ -82,6 +106,12 @@ check() {
   got=$(stored "$1" "${3:-TextValue}")
   [ "$got" = "$2" ] || fail "$1 is '$got', expected '$2'"
 }
+# Fails unless FILE's SECTION holds KEY=VALUE.
+check_file() {
+  local got
+  got=$(SHEETFILE="$1" stored "$2" "$3")
+  [ "$got" = "$4" ] || fail "$1 [$2] $3 is '$got', expected '$4'"
+}
 alive() { kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID"; fail "the program died (exit $?)"; }; }
 
 # Exit with saving, through the panel and the exit question; the program must end.
@@ -92,4 +122,21 @@ exit_saving() {
   xdotool windowfocus --sync "$q"
   xdotool key Return   # "E&xit Program" holds the focus; the box stays ticked
   wait_for 15 bash -c "! kill -0 $APP_PID" || fail "the program did not end"
+}
+
+# Writes a 24-bit BMP picture of WIDTH x HEIGHT pixels in one colour (blue, green, red bytes).
+bmp() {
+  local file=$1 w=$2 h=$3 colour=${4:-'\xc0\x60\x20'}
+  local row=$(( (w * 3 + 3) / 4 * 4 )) pad x y
+  le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))\\x$(printf %02x $((($1 >> 16) & 255)))\\x$(printf %02x $((($1 >> 24) & 255)))"; }
+  {
+    printf 'BM'; le32 $((54 + row * h)); le32 0; le32 54
+    le32 40; le32 "$w"; le32 "$h"; printf '\x01\x00\x18\x00'; le32 0; le32 $((row * h))
+    le32 2835; le32 2835; le32 0; le32 0
+    pad=$(printf '%*s' $((row - w * 3)) '' | tr ' ' '\0')
+    for ((y = 0; y < h; y++)); do
+      for ((x = 0; x < w; x++)); do printf "$colour"; done
+      printf '%s' "$pad"
+    done
+  } > "$file"
 }

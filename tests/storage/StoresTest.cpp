@@ -21,9 +21,15 @@ TEST(StoreCreation, BindsByTheChosenFileOrTheProgramPath)
     const Case cases[] = {
         {"/po/Order 17.pof", "/po/Order 17.pof", "/po/Order 17.ini", "Order 17.ini", "/po/",
          "/po/"},
-        // The stem ends at the first "." of the whole path, folders included.
-        {"/My.Orders/acme.pof", "/My.Orders/acme.pof", "/My.ini", "My.ini", "/My.Orders/", "/"},
-        {"/opt/po/pelmora-po", "/opt/po/pelmora-po", "ini", "ini", "/opt/po/", ""},
+        {"/po/Order.17.pof", "/po/Order.17.pof", "/po/Order.ini", "Order.ini", "/po/", "/po/"},
+        // The stem ends at the first "." of the file name: the fonts stay in its folder.
+        {"/My.Orders/acme.pof", "/My.Orders/acme.pof", "/My.Orders/acme.ini", "acme.ini",
+         "/My.Orders/", "/My.Orders/"},
+        {"/home/john.doe/x.y/Order 17.pof", "/home/john.doe/x.y/Order 17.pof",
+         "/home/john.doe/x.y/Order 17.ini", "Order 17.ini", "/home/john.doe/x.y/",
+         "/home/john.doe/x.y/"},
+        {"/opt/po/pelmora-po", "/opt/po/pelmora-po", "/opt/po/pelmora-po.ini", "pelmora-po.ini",
+         "/opt/po/", "/opt/po/"},
     };
     for (const Case &c : cases) {
         TCaptionSaver text(nullptr, c.source);
