@@ -13,8 +13,9 @@ PO_PACKAGES=(
   libexpat1-dev
   fonts-liberation2 fonts-dejavu-core
   # The tests: pdftotext/pdftoppm for the printout; a private X server and xdotool for the
-  # real-window tests; xauth for the xvfb-run that run.sh suggests.
-  poppler-utils xvfb xauth xdotool
+  # real-window tests, and libx11-dev for their close-box helper; xauth for the xvfb-run
+  # that run.sh suggests.
+  poppler-utils xvfb xauth xdotool libx11-dev
 )
 # The libFuzzer targets are built with clang (scripts/fuzz.sh adds these).
 PO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
