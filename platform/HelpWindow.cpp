@@ -1,6 +1,9 @@
 #include "HelpWindow.h"
 
+#include <QApplication>
 #include <QTextBrowser>
+#include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 
 HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window)
@@ -21,4 +24,18 @@ void HelpWindow::showTopic(int context)
     show();
     raise();
     activateWindow();
+}
+
+bool HelpWindow::event(QEvent *event)
+{
+    // A window that stands over the modal one is not blocked by it: the guide makes itself
+    // the modal window's transient, after the event that told it so.
+    if (event->type() == QEvent::WindowBlocked) {
+        QTimer::singleShot(0, this, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (modal && modal != this && windowHandle() && modal->windowHandle())
+                windowHandle()->setTransientParent(modal->windowHandle());
+        });
+    }
+    return QWidget::event(event);
 }

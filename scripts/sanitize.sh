@@ -13,3 +13,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PO_ROOT/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+# Two minutes of random use of the real window, on a seed of its own each run (printed).
+po_stage "Random real-window use under the sanitizers, ${PO_MONKEY_SECONDS:-120} s"
+E2E_XWINDOW="$PO_ROOT/build-asan/tests/e2e_xwindow" \
+  bash "$PO_ROOT/tests/e2e/monkey.sh" "$PO_ROOT/build-asan/pelmora-po" "${PO_MONKEY_SECONDS:-120}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Exit: Cancel brings the panel back where it was; Exit Program with the box unticked ends the
 # program without saving; after a restart the panel's close box ends it without asking.
-# Usage: exit.sh PATH-TO-pelmora-po   (E2E_CLOSE_WINDOW: the close-box helper)
+# Usage: exit.sh PATH-TO-pelmora-po   (E2E_XWINDOW: the close-box helper)
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
 before=$(cat "$SHEETFILE")
@@ -33,7 +33,7 @@ click "$QX" "$QY"
 xdotool type --delay 50 "6"
 click $((SX + 200)) $((SY + 620)) 3
 panel=$(window '^Purchase Order Form Menubar')
-"$E2E_CLOSE_WINDOW" "$panel" || fail "no close-box helper"
+"$E2E_XWINDOW" close "$panel" || fail "no close-box helper"
 wait_for 15 bash -c "! kill -0 $APP_PID" || fail "the close box did not end the program"
 wait "$APP_PID" || fail "the program ended with status $?"
 [ "$(cat "$SHEETFILE")" = "$before" ] || fail "the close box saved the sheet"
