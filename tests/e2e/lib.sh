@@ -16,9 +16,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 WORK=$(mktemp -d)
 APP_PID="" XVFB_PID=""
 SHEETFILE="$WORK/template.ini"
-trap 'kill $APP_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
-# The program's home and runtime folders are the test's own, never the user's.
-export HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run"
+trap 'kill $APP_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK" "$WORK.home"' EXIT
+# The program's home and runtime folders are the test's own, never the user's, and lie
+# outside the program's folder, whose listing the file dialogs show.
+export HOME="$WORK.home/home" XDG_RUNTIME_DIR="$WORK.home/run"
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
 mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 

@@ -12,9 +12,14 @@ DIALOG='^Select Company Logo'
 # with the default filter "All (...)": only the two pictures are listed.
 pick() {
   use_window "$DIALOG"
-  sleep 0.3
-  dclick $((WX + 160)) $((WY + 70 + 18 * ($1 - 1)))
-  gone "$DIALOG"
+  # The dialog lists the folder in the background: a double-click before the list is there
+  # meets an empty view, so it is given again.
+  local try
+  for try in 1 2 3 4 5; do
+    dclick $((WX + 160)) $((WY + 70 + 18 * ($1 - 1)))
+    wait_for 2 bash -c "! xdotool search --onlyvisible --name '$DIALOG'" && return
+  done
+  fail "no picture was picked from the list"
 }
 # The removal question comes only for a click on a picture that is shown.
 ask_removal() {
