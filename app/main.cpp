@@ -9,7 +9,8 @@ int main(int argc, char *argv[])
 {
     PoApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pelmora-po"));
-    QApplication::setApplicationDisplayName(QStringLiteral("The Purchase Order Form"));
+    // No display name: Qt would add it to every window's title. The program's title shows
+    // as the sheet window's (see TPurchaseOrderForm).
     FontConvert::installFontSubstitutions();
 
     TPurchaseOrderForm sheet; // chooses and opens the start-up sheet

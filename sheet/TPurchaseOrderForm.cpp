@@ -28,6 +28,7 @@ namespace {
 constexpr int SheetContentHeight = 731; // the lowest field ends here
 constexpr int DesignWidth = 786;
 constexpr int DesignHeight = 644;
+constexpr const char16_t *ApplicationTitle = u"The Purchase Order Form"; // the task-bar entry
 
 QFrame *panel(QWidget *parent, bool raised)
 {
@@ -56,7 +57,9 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("PurchaseOrderForm"));
-    setWindowTitle(QStringLiteral("PurchaseOrderForm"));
+    // The window's own caption is never shown; its title in the task bar and the window list
+    // is the program's title.
+    setWindowTitle(QString::fromUtf16(ApplicationTitle));
     setFont(FontConvert::toQFont(SheetFields::windowFont()));
     FontConvert::fill(this, Colors::BtnFace);
     resize(DesignWidth, DesignHeight);

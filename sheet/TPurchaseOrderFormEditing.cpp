@@ -6,6 +6,7 @@
 #include "LineItemGrid.h"
 #include "NumberText.h"
 #include "Platform.h"
+#include "ScreenPlace.h"
 #include "SheetArithmetic.h"
 #include "SheetGroupBox.h"
 #include "SheetLabel.h"
@@ -40,7 +41,7 @@ void TPurchaseOrderForm::LabelSetValue(QObject *sender)
         dialog.Edit1->setText(text);
         dialog.SetTextFont(*ComponentFontOf(sender));
         dialog.setWindowTitle(QStringLiteral("Enter %1").arg(label ? label->Hint() : box->Hint()));
-        dialog.move(FDialogLeft, FDialogTop);
+        dialog.move(OnScreen({FDialogLeft, FDialogTop}, dialog.size(), platform().screenSize()));
         platform().execModal(&dialog); // closing it in any way applies the edit
         storedSymbol = dialog.StoredSymbol();
     }
@@ -157,7 +158,7 @@ void TPurchaseOrderForm::RefreshTableTotals()
 void TPurchaseOrderForm::StringGridDoubleClick()
 {
     TLineItems dialog(this, FCurrentRow);
-    dialog.move(FDialogLeft, FDialogTop);
+    dialog.move(OnScreen({FDialogLeft, FDialogTop}, dialog.size(), platform().screenSize()));
     dialog.BitBtn2->setText(QStringLiteral("Clear Row &%1").arg(FCurrentRow + 1));
     dialog.setWindowTitle(StringGrid1->Cell(SheetFields::QuantityColumn, FCurrentRow).isEmpty()
                               ? QStringLiteral("Set Font for Line Items Group")

@@ -6,6 +6,7 @@
 #include "GenUtils.h"
 #include "LineItemGrid.h"
 #include "Platform.h"
+#include "ScreenPlace.h"
 #include "PoApplication.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
@@ -116,7 +117,7 @@ void TPurchaseOrderForm::ControlMouseDown(QWidget *sender, Qt::MouseButton butto
     FDialogTop = y;
     // The sender's place inside its container, taken as a screen position as it stands.
     const QPoint origin = sheetPos(sender);
-    ControlForm->move(origin.x() + x, origin.y() + y);
+    ControlForm->move(OnScreen(origin + QPoint(x, y), ControlForm->size(), platform().screenSize()));
     FCurrencySymbol = CaptionSaver1->ReadTextDefault(SheetKeys::Currency, QString());
     FCurrencyCode = CaptionSaver1->ReadTextDefault(SheetKeys::Country, QString());
     QString caption = TControlForm::DesignCaption;
@@ -171,7 +172,7 @@ void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)
         picker.SetCalendarFont(sender->Font());
         picker.MonthCalendar1->setSelectedDate(platform().now().date());
         picker.setWindowTitle(QStringLiteral("Set %1").arg(sender->Hint()));
-        picker.move(FDialogLeft, FDialogTop);
+        picker.move(OnScreen({FDialogLeft, FDialogTop}, picker.size(), platform().screenSize()));
         platform().execModal(&picker);
     }
     FontSaver1->SetFont(sender->Font());

@@ -2,6 +2,7 @@
 # private X server and driven as a person would with xdotool.
 #
 #   e2e_start PROGRAM [SHEET-LINES]  copies the program, writes template.ini, starts both
+#                                    (on a screen of E2E_SCREEN, default 1024x800x24)
 #   start_program                    starts the program again, after it has ended
 #   window NAME-REGEX                the id of the program's visible window of that title
 #   click X Y [BUTTON] / dclick X Y  at screen coordinates
@@ -53,22 +54,22 @@ gone() {
 e2e_start() {
   cp "$1" "$WORK/pelmora-po"
   printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' "${@:2}" > "$SHEETFILE"
-  start_xserver "$WORK" 1024x800x24 || fail "Xvfb did not start"
+  start_xserver "$WORK" "${E2E_SCREEN:-1024x800x24}" || fail "Xvfb did not start"
   start_program
 }
 
 # Starts the program in its folder and waits for the sheet, then makes it tall enough for
-# the whole sheet, so that nothing needs scrolling.
+# the whole sheet, so that nothing needs scrolling (on the default screen, not on E2E_SCREEN).
 start_program() {
   # A real window on the X server, whatever platform the test runner chose for others.
   (cd "$WORK" && QT_QPA_PLATFORM=xcb exec ./pelmora-po) >>"$WORK/program.log" 2>&1 &
   APP_PID=$!
   # The sheet is loaded when its window is mapped (the load runs before it shows).
-  wait_for 30 xdotool search --onlyvisible --name '^PurchaseOrderForm' || fail "the sheet never showed"
-  SHEET=$(xdotool search --onlyvisible --name '^PurchaseOrderForm' | head -1)
+  wait_for 30 xdotool search --onlyvisible --name '^The Purchase Order Form$' || fail "the sheet never showed"
+  SHEET=$(xdotool search --onlyvisible --name '^The Purchase Order Form$' | head -1)
   eval "$(xdotool getwindowgeometry --shell "$SHEET")"
   SX=$X; SY=$Y
-  xdotool windowsize --sync "$SHEET" 786 790
+  [ -n "${E2E_SCREEN:-}" ] || xdotool windowsize --sync "$SHEET" 786 790
   xdotool windowfocus --sync "$SHEET"
 }
 

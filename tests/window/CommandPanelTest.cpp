@@ -60,6 +60,25 @@ TEST_F(CommandPanelTest, ARightClickOnTheSheetCallsUpThePanelThere)
     EXPECT_EQ(panel->pos(), QPoint(60 + 10, 243 + 20));
 }
 
+// The panel keeps its point whenever it fits, and is moved left or up just enough when not.
+TEST_F(CommandPanelTest, ThePanelStaysWhollyOnTheScreen)
+{
+    open();
+    platform.screen = QSize(800, 600);
+    const struct { QPoint press, expected; } cases[] = {
+        {{100, 50}, {104, 57}},
+        {{223, 50}, {227, 57}},    // 227 + 573 = 800: just fits
+        {{740, 400}, {227, 407}},  // far right of the table
+        {{740, 590}, {227, 571}},  // and near the bottom: 571 + 29 = 600
+    };
+    for (const auto &c : cases) {
+        QTest::mousePress(sheet->ScrollBox1->viewport(), Qt::RightButton, {}, c.press);
+        EXPECT_EQ(panel->pos(), c.expected) << c.press.x() << "," << c.press.y();
+        // The dialog position stays the pointer's, as before.
+        EXPECT_EQ(QPoint(sheet->DialogLeft(), sheet->DialogTop()), c.press);
+    }
+}
+
 TEST_F(CommandPanelTest, ThePanelCaptionNamesTheCurrencyOnlyWhenBothAreStored)
 {
     struct Case
