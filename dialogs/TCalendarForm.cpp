@@ -8,6 +8,7 @@
 #include "TFontSaver.h"
 
 #include <QCalendarWidget>
+#include <QFontMetrics>
 #include <QPushButton>
 
 TCalendarForm::TCalendarForm(SheetLabel *dateLabel, TCaptionSaver &captions, TFontSaver &fonts)
@@ -37,7 +38,19 @@ TCalendarForm::TCalendarForm(SheetLabel *dateLabel, TCaptionSaver &captions, TFo
 void TCalendarForm::SetCalendarFont(const SheetFont &font)
 {
     m_font = font;
-    MonthCalendar1->setFont(FontConvert::toQFont(font));
+    const QFont shown = FontConvert::toQFont(font);
+    MonthCalendar1->setFont(shown);
+    // The calendar keeps the date's font; where its short weekday names would be cut in the
+    // seven columns, single letters stand in for them. A cell keeps about 8 pixels of margin.
+    const QFontMetrics metrics(shown);
+    int widest = 0;
+    for (int day = 1; day <= 7; ++day)
+        widest = std::max(widest, metrics.horizontalAdvance(
+                                      MonthCalendar1->locale().dayName(day, QLocale::ShortFormat)));
+    const int column = (MonthCalendar1->width() - 2) / 7;
+    MonthCalendar1->setHorizontalHeaderFormat(widest + 8 > column
+                                                  ? QCalendarWidget::SingleLetterDayNames
+                                                  : QCalendarWidget::ShortDayNames);
 }
 
 void TCalendarForm::BitBtn1Click()

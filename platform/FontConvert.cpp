@@ -1,5 +1,6 @@
 #include "FontConvert.h"
 
+#include <QFontInfo>
 #include <QWidget>
 
 #include <cmath>
@@ -39,6 +40,22 @@ SheetFont fromQFont(const QFont &font, const QColor &color)
     f.size = font.pointSize() > 0 ? font.pointSize() : int(std::lround(font.pointSizeF()));
     f.color = Colors::fromRgb(color.rgb() & 0xFFFFFF);
     f.style = {font.bold(), font.italic(), font.underline(), font.strikeOut()};
+    return f;
+}
+
+QFont forFontDialog(const SheetFont &font)
+{
+    QFont f = toQFont(font);
+    f.setFamily(QFontInfo(f).family());
+    return f;
+}
+
+SheetFont fromFontDialog(const SheetFont &given, const QFont &chosen)
+{
+    SheetFont f = fromQFont(chosen, toQColor(given.color));
+    f.color = given.color; // the dialog offers no colour: keep the stored one
+    if (chosen.family() == forFontDialog(given).family())
+        f.name = given.name;
     return f;
 }
 

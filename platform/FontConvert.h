@@ -23,6 +23,12 @@ QColor toQColor(qint32 color);
 // The stored form of a font picked in a dialog: face, whole points, colour, style.
 SheetFont fromQFont(const QFont &font, const QColor &color);
 
+// The font dialog speaks of the families installed here, which the sheet's Windows faces
+// are not: it opens on the family the font is drawn in (with its style and size, so that
+// Bold is there to see), and a family left as it was keeps the face name it was given.
+QFont forFontDialog(const SheetFont &font);
+SheetFont fromFontDialog(const SheetFont &given, const QFont &chosen);
+
 // Gives widget the font, and its colour to the palette role its text is drawn in.
 void apply(QWidget *widget, const SheetFont &font, QPalette::ColorRole textRole);
 

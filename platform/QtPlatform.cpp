@@ -130,12 +130,10 @@ std::optional<QString> QtPlatform::pictureFileName(QWidget *owner, const FileDia
 bool QtPlatform::chooseFont(QWidget *owner, SheetFont &font)
 {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, FontConvert::toQFont(font), owner);
+    const QFont chosen = QFontDialog::getFont(&ok, FontConvert::forFontDialog(font), owner);
     if (!ok)
         return false;
-    const qint32 color = font.color; // the dialog offers no colour: keep the stored one
-    font = FontConvert::fromQFont(chosen, FontConvert::toQColor(color));
-    font.color = color;
+    font = FontConvert::fromFontDialog(font, chosen);
     return true;
 }
 

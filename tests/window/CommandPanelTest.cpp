@@ -6,6 +6,9 @@
 #include "SheetLabel.h"
 #include "TAboutForm.h"
 #include "TCalendarForm.h"
+#include "FontConvert.h"
+
+#include <QCalendarWidget>
 #include "TControlForm.h"
 #include "TExitForm.h"
 #include "TPurchaseOrderForm.h"
@@ -279,6 +282,29 @@ TEST_F(CommandPanelTest, TheDatePickerClosedAtOnceSetsTodayInTheLabelsOwnFont)
     EXPECT_TRUE(bytes.contains("[labelPODate]\r\nTextValue=03/09/2026\r\nFontName=Times New Roman\r\n"
                                "FontSize=12\r\nFontColor=-2147483640\r\nFontStyle=0\r\n"))
         << bytes.constData();
+}
+
+// The calendar keeps the date's font; weekday headings become single letters only where the
+// short names would be cut in its seven columns.
+TEST_F(CommandPanelTest, TheCalendarShortensItsWeekdayNamesOnlyWhenTheyDoNotFit)
+{
+    open();
+    FontConvert::installFontSubstitutions();
+    const struct { const char *face; int size; QCalendarWidget::HorizontalHeaderFormat format; }
+        cases[] = {
+            {"Courier New", 9, QCalendarWidget::SingleLetterDayNames},
+            {"Courier New", 16, QCalendarWidget::SingleLetterDayNames},
+            {"Arial", 5, QCalendarWidget::ShortDayNames},
+        };
+    for (const auto &c : cases) {
+        TCalendarForm picker(sheet->Label(u"labelPODate"), *sheet->CaptionSaver1, *sheet->FontSaver1);
+        SheetFont font;
+        font.name = QString::fromLatin1(c.face);
+        font.size = c.size;
+        picker.SetCalendarFont(font);
+        EXPECT_EQ(picker.MonthCalendar1->horizontalHeaderFormat(), c.format) << c.face << c.size;
+        EXPECT_EQ(picker.MonthCalendar1->font().family(), font.name);
+    }
 }
 
 } // namespace
