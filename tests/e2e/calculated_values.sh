@@ -26,7 +26,7 @@ check Label19 "MS Sans Serif" FontName
 read -r AX AY <<<"$(at 747 675)"         # Label17, the tax amount
 click "$AX" "$AY"
 use_window '^Enter Tax Percentage For Taxable Items'
-read -r RX RY <<<"$(echo $((WX + 11 + 2 + 284 + 30)) $((WY + 11 + 2 + 21 + 10)))"
+read -r RX RY <<<"$(rate_cell 1)"
 click "$RX" "$RY"
 xdotool type --delay 60 "8.25"
 sleep 0.3

@@ -9,6 +9,7 @@
 #   cell COLUMN-X ROW                screen point inside a cell of the line-item table
 #   at X Y                           screen point of a point of the sheet's scroll box
 #   use_window NAME-REGEX            focuses that window; WX, WY are then its top-left corner
+#   press X Y / rate_cell ROW        a button of that window / a tax dialog's percentage cell
 #   stored SECTION [KEY]             a value of the sheet file, as saved
 #   alive                            fails unless the program still runs
 set -uo pipefail
@@ -81,6 +82,10 @@ cell() { echo $((SX + 4 + 2 + 4 + $1)) $((SY + 7 + 2 + 387 + 10 + 21 * $2)); }
 
 # The scroll box lies at 4,7 in the sheet window, inside a 2-pixel frame.
 at() { echo $((SX + 4 + 2 + $1)) $((SY + 7 + 2 + $2)); }
+
+# In the tax dialog found by use_window: the percentage cell of ROW (1 = the first line item).
+# Its grid lies at 11,11, the percentage column starts at 284, rows are 21 high.
+rate_cell() { echo $((WX + 11 + 2 + 284 + 30)) $((WY + 11 + 2 + 21 * $1 + 10)); }
 
 use_window() {
   local w

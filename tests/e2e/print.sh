@@ -8,7 +8,7 @@ e2e_start "$1" '[Table00]' 'TextValue=2' '[Table30]' 'TextValue=Hammer' '[Table6
 
 panel_button 289                         # "&Print"
 use_window '^Enter Tax Percentage For Taxable Items'
-read -r RX RY <<<"$(echo $((WX + 11 + 2 + 284 + 30)) $((WY + 11 + 2 + 21 + 10)))"
+read -r RX RY <<<"$(rate_cell 1)"
 click "$RX" "$RY"
 xdotool type --delay 60 "10"
 sleep 0.3
