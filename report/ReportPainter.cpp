@@ -69,7 +69,8 @@ void paintPage(QPainter &painter, const ReportPage &page)
     painter.restore();
 }
 
-void print(Report &report, QPagedPaintDevice &device)
+void print(Report &report, QPagedPaintDevice &device,
+           const std::function<void(int page, int count)> &beforePage)
 {
     // The device's own default margins would shift everything: the page is ours whole.
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
@@ -81,6 +82,8 @@ void print(Report &report, QPagedPaintDevice &device)
     for (size_t i = 0; i < pages.size(); ++i) {
         if (i > 0)
             device.newPage();
+        if (beforePage)
+            beforePage(int(i) + 1, int(pages.size()));
         paintPage(painter, pages[i]);
     }
 }

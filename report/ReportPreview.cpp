@@ -5,6 +5,9 @@
 #include "ReportPainter.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPaintEngine>
 #include <QToolBar>
 
 ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *parent)
@@ -14,8 +17,7 @@ ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *pa
     setWindowTitle(report.title);
     printer()->setDocName(report.title); // the print job's name
     printer()->setFullPage(true);
-    connect(this, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter *printer) { ReportPainter::print(m_report, *printer); });
+    connect(this, &QPrintPreviewDialog::paintRequested, this, &ReportPreview::paint);
     if (auto *toolbar = findChild<QToolBar *>()) {
         toolbar->addSeparator();
         QAction *pdf = toolbar->addAction(QStringLiteral("Save as PDF..."));
@@ -23,6 +25,40 @@ ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *pa
         pdf->setToolTip(QStringLiteral("Save the purchase order as a PDF file"));
         connect(pdf, &QAction::triggered, this, &ReportPreview::SaveAsPdf);
     }
+}
+
+void ReportPreview::paint(QPrinter *printer)
+{
+    // The preview paints into pictures of its own; anything else is a real print.
+    const QPaintEngine *engine = printer->paintEngine();
+    if (engine && engine->type() == QPaintEngine::Picture) {
+        ReportPainter::print(m_report, *printer);
+        return;
+    }
+    PrintProgress progress(this);
+    ReportPainter::print(m_report, *printer,
+                         [&progress](int page, int count) { progress.showPage(page, count); });
+}
+
+PrintProgress::PrintProgress(QWidget *owner) : QWidget(owner, Qt::Tool)
+{
+    setObjectName(QStringLiteral("PrintProgress"));
+    setWindowTitle(QStringLiteral("Printing progress"));
+    setFixedSize(260, 60);
+    m_label = new QLabel(this);
+    m_label->setObjectName(QStringLiteral("Page"));
+    m_label->setGeometry(16, 20, 228, 20);
+    if (owner)
+        move(owner->geometry().center() - rect().center());
+}
+
+void PrintProgress::showPage(int page, int count)
+{
+    m_label->setText(QStringLiteral("Printing page %1 of %2").arg(page).arg(count));
+    show();
+    raise();
+    // Painted now, with no input taken while the pages are sent.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ReportPreview::SaveAsPdf()

@@ -3,7 +3,21 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+class QLabel;
 class Report;
+
+// The "Printing progress" window: which page is being sent. It lives for one print and
+// closes by itself when the print ends.
+class PrintProgress : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PrintProgress(QWidget *owner);
+    void showPage(int page, int count);
+
+private:
+    QLabel *m_label;
+};
 
 // The preview of a report: pages, zoom, page setup and printing; every print runs the
 // report again. A toolbar button saves the order straight into a PDF file.
@@ -15,6 +29,8 @@ public:
     ReportPreview(Report &report, const QString &pdfName, QWidget *parent = nullptr);
 
     void SaveAsPdf();
+    // Paints the pages for the preview, or prints them with the progress window.
+    void paint(QPrinter *printer);
 
 private:
     Report &m_report;

@@ -16,6 +16,8 @@ PO_PACKAGES=(
   # real-window tests, and libx11-dev for their close-box helper; xauth for the xvfb-run
   # that run.sh suggests.
   poppler-utils xvfb xauth xdotool libx11-dev
+  # A CUPS scheduler and its lpadmin/lpstat, run by the print-queue test as its own service.
+  cups-daemon cups-client
 )
 # The libFuzzer targets are built with clang (scripts/fuzz.sh adds these).
 PO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -18,7 +18,13 @@ source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 WORK=$(mktemp -d)
 APP_PID="" XVFB_PID=""
 SHEETFILE="$WORK/template.ini"
-trap 'kill $APP_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK" "$WORK.home"' EXIT
+CUPSD_PID=""
+cleanup() {
+  kill $APP_PID $XVFB_PID $CUPSD_PID 2>/dev/null
+  [ -z "$CUPSD_PID" ] || wait "$CUPSD_PID" 2>/dev/null # it writes its state as it ends
+  rm -rf "$WORK" "$WORK.home"
+}
+trap cleanup EXIT
 # The program's home and runtime folders are the test's own, never the user's, and lie
 # outside the program's folder, whose listing the file dialogs show.
 export HOME="$WORK.home/home" XDG_RUNTIME_DIR="$WORK.home/run"
@@ -29,8 +35,11 @@ fail() {
   echo "e2e: $*" >&2
   [ -s "$WORK/program.log" ] && sed 's/^/program: /' "$WORK/program.log" | head -60 >&2
   [ -n "${E2E_SHOT:-}" ] && import -window root "$E2E_SHOT" 2>/dev/null
+  # Inside $(...) an exit would end only that subshell: end the test itself.
+  [ "$BASH_SUBSHELL" -eq 0 ] || kill -TERM $$
   exit 1
 }
+trap 'exit 1' TERM
 
 # Waits up to $1 seconds for the command in the remaining arguments to succeed.
 wait_for() {
@@ -150,4 +159,34 @@ bmp() {
       printf '%s' "$pad"
     done
   } > "$file"
+}
+
+# Starts a CUPS scheduler of the test's own (as root, on a socket beside the test folder)
+# with one queue, "po-pdf", the default, whose device writes each job into $CUPS_OUT/job.pdf.
+# The program started afterwards prints there (CUPS_SERVER).
+start_cups() {
+  local d="$WORK.home/cups" x
+  CUPS_DIR=$d CUPS_OUT="$d/out"
+  mkdir -p "$d"/{spool,cache,state,log,tmp,bin/backend} && mkdir -m 1777 "$CUPS_OUT"
+  for x in cgi-bin daemon filter monitor notifier; do ln -s "/usr/lib/cups/$x" "$d/bin/$x"; done
+  cat >"$d/bin/backend/po-file" <<'BACKEND'
+#!/bin/sh
+# The queue's device: the job's data into the file its URI names (po-file:/path).
+[ $# -eq 0 ] && { echo 'file po-file "Unknown" "Job data to a file"'; exit 0; }
+if [ $# -ge 6 ]; then cat "$6"; else cat; fi > "${DEVICE_URI#po-file:}"
+BACKEND
+  chmod 755 "$d/bin/backend/po-file"
+  printf '%s\n' "Listen $d/cups.sock" 'LogLevel info' 'Browsing No' 'WebInterface No' \
+    'DefaultAuthType None' '<Location />' '  Order allow,deny' '  Allow all' '</Location>' \
+    '<Policy default>' '  <Limit All>' '    Order deny,allow' '  </Limit>' '</Policy>' >"$d/cupsd.conf"
+  printf '%s\n' "ServerRoot $d" "RequestRoot $d/spool" "CacheDir $d/cache" "StateDir $d/state" \
+    "TempDir $d/tmp" "ServerBin $d/bin" 'DataDir /usr/share/cups' 'Printcap /dev/null' \
+    "ErrorLog $d/log/error_log" "AccessLog $d/log/access_log" "PageLog $d/log/page_log" \
+    >"$d/cups-files.conf"
+  cupsd -f -c "$d/cupsd.conf" -s "$d/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
+  CUPSD_PID=$!
+  export CUPS_SERVER="$d/cups.sock"
+  wait_for 10 lpstat -r || fail "cupsd did not start: $(cat "$d/log/cupsd.out")"
+  lpadmin -p po-pdf -E -v "po-file:$CUPS_OUT/job.pdf" -m raw 2>/dev/null && lpadmin -d po-pdf ||
+    fail "no print queue: $(tail -5 "$d/log/error_log")"
 }

@@ -11,7 +11,9 @@
 #include "TTaxForm.h"
 #include "TVerificationForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -108,6 +110,20 @@ TEST_F(PrintCommandTest, ThePreviewPrintsTheSavedOrder)
     sheet->Label(u"Label2")->SetCaption(u"Acme"_s);
     sheet->StringGrid1->SetCell(0, 0, u"1"_s);
     int pagesPainted = 0;
+    // What the "Printing progress" window said each time it was painted.
+    struct ProgressWatch : QObject
+    {
+        QStringList seen;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint && o->objectName() == u"PrintProgress") {
+                auto *w = static_cast<QWidget *>(o);
+                seen << w->windowTitle() + u": "_s + w->findChild<QLabel *>()->text();
+            }
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
     platform.onPreview = [&](QDialog *d) {
         auto *preview = qobject_cast<ReportPreview *>(d);
         QPrinter printer(QPrinter::HighResolution);
@@ -117,8 +133,13 @@ TEST_F(PrintCommandTest, ThePreviewPrintsTheSavedOrder)
         pagesPainted = 1;
     };
     panel->BitBtn1Click();
+    qApp->removeEventFilter(&watch);
     EXPECT_EQ(pagesPainted, 1);
     EXPECT_GT(QFileInfo(path("printed.pdf")).size(), 1000);
+    EXPECT_EQ(watch.seen, QStringList{u"Printing progress: Printing page 1 of 1"_s});
+    // It closed by itself.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_NE(w->objectName(), u"PrintProgress"_s);
 }
 
 TEST_F(PrintCommandTest, ThePreviewSavesTheOrderAsAPdfFileNamedAfterThePONumber)
