@@ -60,7 +60,7 @@ QString FirstExistingFile(QStringView first, QStringView second, QStringView thi
 {
     for (QStringView name : {first, second}) {
         const QString path = AppFile(name);
-        if (QFileInfo::exists(path))
+        if (QFileInfo(path).isFile()) // a folder of that name is no sheet
             return path;
     }
     return AppFile(third);

@@ -6,8 +6,11 @@ namespace StartupSheet {
 
 QString Choose(const TIniFile &config)
 {
-    if (config.readBool(Section, AutoLoad, false))
-        return config.readString(Section, AutoLoadFile, AppFile(ConfigFileName));
+    if (config.readBool(Section, AutoLoad, false)) {
+        // An empty name is no file: every later write would go nowhere.
+        const QString file = config.readString(Section, AutoLoadFile, QString());
+        return file.isEmpty() ? AppFile(ConfigFileName) : file;
+    }
     return FirstExistingFile(u"blank.ini", u"template.ini", ConfigFileName);
 }
 

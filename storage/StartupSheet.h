@@ -11,9 +11,9 @@ inline const QString Section = QStringLiteral("Configuration");
 inline const QString AutoLoad = QStringLiteral("AutoLoad");
 inline const QString AutoLoadFile = QStringLiteral("AutoLoad File");
 
-// With "AutoLoad" on, its "AutoLoad File" (the configuration file itself when missing),
-// used as it stands; otherwise the program folder's "blank.ini", else its "template.ini",
-// else the configuration file, whether it exists or not.
+// With "AutoLoad" on, its "AutoLoad File" (the configuration file itself when missing or
+// empty), used as it stands; otherwise the program folder's "blank.ini", else its
+// "template.ini" (regular files only), else the configuration file, whether it exists or not.
 QString Choose(const TIniFile &config);
 
 } // namespace StartupSheet

@@ -68,6 +68,10 @@ TEST(Paths, FirstExistingFileFallsBackToTheThirdEvenWhenAbsent)
     const QString third = u"third-"_s + tag + u".ini"_s;
 
     EXPECT_EQ(FirstExistingFile(first, second, third), AppFile(third));
+    // A folder of the first name is passed over.
+    ASSERT_TRUE(QDir().mkpath(AppFile(first)));
+    EXPECT_EQ(FirstExistingFile(first, second, third), AppFile(third));
+    QDir().rmdir(AppFile(first));
 
     QFile f(AppFile(second));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -35,6 +35,8 @@ TEST_F(SheetWindowTest, TheStartUpSheetFollowsTheConfigurationThenTheFallbacks)
         {"auto-load names a file", "[Configuration]\r\nAutoLoad=1\r\nAutoLoad File=/no/such/order.pof\r\n",
          true, true, "/no/such/order.pof"},
         {"auto-load without a file", "[Configuration]\r\nAutoLoad=1\r\n", true, false, "varnel.ini"},
+        {"auto-load with an empty file", "[Configuration]\r\nAutoLoad=1\r\nAutoLoad File=\r\n",
+         true, false, "varnel.ini"},
         {"auto-load as a word is off", "[Configuration]\r\nAutoLoad=yes\r\nAutoLoad File=/x.pof\r\n",
          true, false, "blank.ini"},
         {"any non-zero number is on", "[Configuration]\r\nAutoLoad=-1\r\nAutoLoad File=/x.pof\r\n",
