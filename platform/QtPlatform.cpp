@@ -2,6 +2,7 @@
 
 #include "FontConvert.h"
 #include "HelpWindow.h"
+#include "Win1252.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -177,10 +178,23 @@ QSize QtPlatform::screenSize()
     return screen ? screen->size() : QSize(1024, 768);
 }
 
+QChar FileSafeSeparator(QStringView separator, QChar fallback)
+{
+    // Amounts and dates are stored in Windows-1252 and read back as numbers and dates: a
+    // separator must survive that and must not be mistaken for part of the number.
+    if (separator.size() != 1)
+        return fallback;
+    const QChar c = separator.at(0);
+    if (c.isDigit() || c.isSpace() || c == u'+' || c == u'-' || c.category() == QChar::Other_Format)
+        return fallback;
+    if (c != u'?' && Win1252::encode(separator) == "?")
+        return fallback;
+    return c;
+}
+
 QChar QtPlatform::decimalSeparator()
 {
-    const QString sep = QLocale().decimalPoint();
-    return sep.size() == 1 ? sep.at(0) : u'.';
+    return FileSafeSeparator(QLocale().decimalPoint(), u'.');
 }
 
 QChar QtPlatform::dateSeparator()
@@ -188,7 +202,7 @@ QChar QtPlatform::dateSeparator()
     // The first character of the short date format that is no date letter.
     for (QChar c : QLocale().dateFormat(QLocale::ShortFormat)) {
         if (!c.isLetter() && !c.isSpace())
-            return c;
+            return FileSafeSeparator(QStringView(&c, 1), u'/');
     }
     return u'/';
 }

@@ -4,6 +4,7 @@
 #   e2e_start PROGRAM [SHEET-LINES]  copies the program, writes template.ini, starts both
 #                                    (on a screen of E2E_SCREEN, default 1024x800x24)
 #   start_program                    starts the program again, after it has ended
+#                                    (under the locale E2E_LOCALE when it is set)
 #   window NAME-REGEX                the id of the program's visible window of that title
 #   click X Y [BUTTON] / dclick X Y  at screen coordinates
 #   cell COLUMN-X ROW                screen point inside a cell of the line-item table
@@ -72,7 +73,8 @@ e2e_start() {
 # the whole sheet, so that nothing needs scrolling (on the default screen, not on E2E_SCREEN).
 start_program() {
   # A real window on the X server, whatever platform the test runner chose for others.
-  (cd "$WORK" && QT_QPA_PLATFORM=xcb exec ./pelmora-po) >>"$WORK/program.log" 2>&1 &
+  (cd "$WORK" && [ -z "${E2E_LOCALE:-}" ] || export LC_ALL="$E2E_LOCALE"
+   QT_QPA_PLATFORM=xcb exec ./pelmora-po) >>"$WORK/program.log" 2>&1 &
   APP_PID=$!
   # The sheet is loaded when its window is mapped (the load runs before it shows).
   wait_for 30 xdotool search --onlyvisible --name '^The Purchase Order Form$' || fail "the sheet never showed"
