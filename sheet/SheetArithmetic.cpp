@@ -23,15 +23,34 @@ QString ExtendedAmount(QStringView quantity, QStringView unitPrice, QChar sep)
     return NumberText::format(*q * *p, sep);
 }
 
+namespace {
+
+// "INF" or "-INF", as an amount too large for its sum shows: no number, but not zero either.
+std::optional<long double> overflowOf(QStringView caption)
+{
+    const QStringView t = caption.trimmed();
+    if (t == u"INF")
+        return HUGE_VALL;
+    if (t == u"-INF")
+        return -HUGE_VALL;
+    return std::nullopt;
+}
+
+} // namespace
+
 QString FormatAmount(QStringView caption, QChar sep)
 {
-    const auto v = NumberText::parse(caption, sep);
+    auto v = NumberText::parse(caption, sep);
+    if (!v)
+        v = overflowOf(caption); // an overflow keeps showing as one
     return NumberText::format(v ? *v : 0.0L, sep);
 }
 
 QString FormatDeduction(QStringView caption, QChar sep)
 {
-    const auto v = NumberText::parse(caption, sep);
+    auto v = NumberText::parse(caption, sep);
+    if (!v)
+        v = overflowOf(caption);
     return NumberText::format(v ? -std::fabs(*v) : 0.0L, sep);
 }
 

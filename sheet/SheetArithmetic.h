@@ -19,10 +19,13 @@ bool AffectsExtended(int column);
 // quantity x unit price in "0.00", or an empty text when either is no number.
 QString ExtendedAmount(QStringView quantity, QStringView unitPrice, QChar sep);
 
-// The caption parsed and formatted "0.00"; "0.00" when it is no number.
+// The caption parsed and formatted "0.00"; "0.00" when it is no number. An amount that
+// overflowed ("INF", "-INF") stays one: it shows as such and, like any text that is no
+// number, counts as nothing in the sums that read it.
 QString FormatAmount(QStringView caption, QChar sep);
 
-// Minus the absolute value of the parsed caption in "0.00"; "0.00" when it is no number.
+// Minus the absolute value of the parsed caption in "0.00"; "0.00" when it is no number,
+// "-INF" for an overflow.
 QString FormatDeduction(QStringView caption, QChar sep);
 
 // The subtotal: the extended amounts of the rows added into a float one by one.

@@ -3,6 +3,7 @@
 #include "SheetArithmetic.h"
 
 #include <QHash>
+#include <cmath>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -131,6 +132,29 @@ TEST(Totals, BalanceDueAddsTheDisplayedFiguresOnce)
     // Added in extended precision and rounded once: 16777216 + 1 + 1 is 16777218.
     FooterAmounts big{"16777216", "", "1", "1", ""};
     EXPECT_EQ(BalanceDue(big, '.'), 16777218.0f);
+}
+
+// A subtotal beyond single precision shows "INF" rather than a false "0.00", and counts as
+// no number in the balance, as an overflowing line product already does in the subtotal.
+TEST(Totals, AnOverflowShowsAsSuchAndCountsAsNoNumber)
+{
+    const QStringList extended{"1E+40", "5", "", "", "", "", "", "", ""};
+    const float subtotal = LineItemsTotal(extended, '.');
+    EXPECT_TRUE(std::isinf(subtotal));
+    FooterAmounts a{NumberText::format(subtotal, '.'), "INF", "3", " -INF ", ""};
+    EXPECT_EQ(BalanceDue(a, '.'), 3.0f);
+    EXPECT_EQ(a.subtotal, u"INF"_s);
+    EXPECT_EQ(a.discounts, u"-INF"_s);
+    EXPECT_EQ(a.tax, u"-INF"_s);
+    // A product that overflows in its cell is passed over by the subtotal.
+    const QString product = ExtendedAmount(u"1E+3000", u"1E+3000", '.');
+    EXPECT_EQ(product, u"INF"_s);
+    EXPECT_EQ(LineItemsTotal(QStringList{product, "2"}, '.'), 2.0f);
+    // Text that merely looks like it stays no number.
+    FooterAmounts b{"inf", "INFINITY", "", "", ""};
+    BalanceDue(b, '.');
+    EXPECT_EQ(b.subtotal, u"0.00"_s);
+    EXPECT_EQ(b.discounts, u"0.00"_s);
 }
 
 } // namespace
