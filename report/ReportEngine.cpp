@@ -51,7 +51,8 @@ QStringList wrap(const QString &text, const SheetFont &font, double width)
         }
         QTextLayout layout(paragraph, drawingFont(font), const_cast<QPaintDevice *>(measuringDevice()));
         QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        // Lines break at blanks only: a word (an amount above all) never prints in pieces.
+        option.setWrapMode(QTextOption::WordWrap);
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
@@ -133,6 +134,17 @@ PlacedItem layoutText(ReportElement &e)
             left = e.left + e.width - width;
     }
     item.lines = ReportText::wrap(value, e.font, e.autoSize ? 0 : width);
+    if (!e.autoSize) {
+        // A word wider than its box prints whole, growing from the edge it is aligned to.
+        double widest = 0;
+        for (const QString &line : item.lines)
+            widest = std::max(widest, ReportText::textWidth(line, e.font));
+        if (widest > width) {
+            if (e.alignment & Qt::AlignRight)
+                left -= std::ceil(widest) - width;
+            width = std::ceil(widest);
+        }
+    }
     const double lineHeight = ReportText::lineHeight(e.font);
     const double needed = std::ceil(item.lines.size() * lineHeight);
     if (e.autoStretch) {

@@ -109,7 +109,8 @@ namespace ReportText {
 // The font as drawn: sizes in layout units, so that one layout is right on every device.
 QFont drawingFont(const SheetFont &font);
 
-// The text broken into lines as they print within width (no breaking when width <= 0).
+// The text broken into lines as they print within width, at blanks only (no breaking when
+// width <= 0); a word wider than width stays whole on its line.
 QStringList wrap(const QString &text, const SheetFont &font, double width);
 double lineHeight(const SheetFont &font);
 double textWidth(const QString &text, const SheetFont &font);

@@ -4,7 +4,8 @@
 # second Print while the preview is open brings back the same preview.
 # Usage: print.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
-e2e_start "$1" '[Table00]' 'TextValue=2' '[Table30]' 'TextValue=Hammer' '[Table60]' 'TextValue=40.00'
+e2e_start "$1" '[Table00]' 'TextValue=2' '[Table30]' 'TextValue=Hammer' '[Table50]' \
+  'TextValue=123456789.00' '[Table60]' 'TextValue=40.00'
 
 panel_button 289                         # "&Print"
 use_window '^Enter Tax Percentage For Taxable Items'
@@ -39,7 +40,7 @@ gone '^Save Purchase Order as PDF'
 wait_for 10 test -s "$WORK/order.pdf" || fail "no PDF written"
 [ "$(head -c 4 "$WORK/order.pdf")" = "%PDF" ] || fail "order.pdf is no PDF"
 text=$(pdftotext "$WORK/order.pdf" - 2>/dev/null)
-for want in "Acme Tools Ltd." "PO-555" "Hammer" "40.00" "4.00"; do
+for want in "Acme Tools Ltd." "PO-555" "Hammer" "40.00" "4.00" "123456789.00"; do   # amounts whole
   grep -qF -- "$want" <<<"$text" || fail "the PDF lacks '$want'"
 done
 alive

@@ -202,6 +202,28 @@ TEST_F(ReportTest, LongTextsWrapAndTallRowsPushTheSummaryOnward)
     EXPECT_EQ(rows, 9u);
 }
 
+// An amount wider than its box prints whole, from the box's right edge leftwards.
+TEST_F(ReportTest, AnAmountTooWideForItsBoxPrintsWhole)
+{
+    open("[Currency]\r\nTextValue=$\r\n");
+    row(0, u"1"_s, u"123456789.00"_s, u"123456789.00"_s);
+    row(1, u"1"_s, u"1.00"_s, u"1.00"_s);
+    const auto pages = run();
+    for (const char *name : {"QRText12", "QRLabel18"}) {
+        const auto items = pages[0].findAll(QString::fromLatin1(name));
+        ASSERT_EQ(items.size(), 2u) << name;
+        EXPECT_EQ(items[0]->lines, QStringList{u"$123456789.00"_s}) << name;
+        EXPECT_EQ(items[0]->rect.right(), items[1]->rect.right()) << name;
+        EXPECT_GE(items[0]->rect.width(),
+                  ReportText::textWidth(u"$123456789.00"_s, items[0]->font)) << name;
+    }
+    // Texts with blanks still wrap at the blanks.
+    const SheetFont font;
+    EXPECT_EQ(ReportText::wrap(u"alpha beta"_s, font, ReportText::textWidth(u"alpha "_s, font) + 1),
+              (QStringList{u"alpha"_s, u"beta"_s}));
+    EXPECT_EQ(ReportText::wrap(u"1234567890"_s, font, 5), QStringList{u"1234567890"_s});
+}
+
 TEST_F(ReportTest, RunningTwiceGivesTheSamePages)
 {
     open("[Currency]\r\nTextValue=$\r\n");
