@@ -58,12 +58,25 @@ QString AppFile(QStringView name)
 
 QString FirstExistingFile(QStringView first, QStringView second, QStringView third)
 {
+    return FirstExistingFileIn(AppDir(), ExtractFilePath(ProgramFilePath()), first, second, third);
+}
+
+QString FirstExistingFileIn(const QString &appDir, const QString &programDir, QStringView first,
+                            QStringView second, QStringView third)
+{
+    const auto isSheet = [](const QString &path) { return QFileInfo(path).isFile(); }; // no folder
     for (QStringView name : {first, second}) {
-        const QString path = AppFile(name);
-        if (QFileInfo(path).isFile()) // a folder of that name is no sheet
-            return path;
+        const QString own = appDir + ExtractFileName(name);
+        if (isSheet(own))
+            return own;
+        // One put beside a read-only installed program is worked on as the user's own copy.
+        const QString shipped = programDir + ExtractFileName(name);
+        if (appDir != programDir && isSheet(shipped) && QFile::copy(shipped, own)) {
+            QFile::setPermissions(own, QFile::permissions(own) | QFile::ReadOwner | QFile::WriteOwner);
+            return own;
+        }
     }
-    return AppFile(third);
+    return appDir + ExtractFileName(third);
 }
 
 QString ReplaceAll(const QString &source, const QString &search, const QString &replacement)

@@ -18,9 +18,13 @@ QString UserAppDir();
 // AppDir followed by the file-name part of name; any folder in name is dropped.
 QString AppFile(QStringView name);
 
-// AppFile(first) if it exists, else AppFile(second) if it exists, else AppFile(third)
-// whether it exists or not.
+// AppFile(first) if it is a file, else AppFile(second) if it is, else AppFile(third) whether
+// it exists or not. When the user's folder stands in for a read-only program folder, a first
+// or second file found only in the program folder is copied into the user's folder and used
+// there.
 QString FirstExistingFile(QStringView first, QStringView second, QStringView third);
+QString FirstExistingFileIn(const QString &appDir, const QString &programDir, QStringView first,
+                            QStringView second, QStringView third);
 
 // Replaces the first occurrence of search (matching letter case) and repeats on the result
 // while search still occurs, so removing "ab" from "aabb" gives "". A replacement that

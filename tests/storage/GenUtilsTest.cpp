@@ -1,5 +1,6 @@
 #include "QtPrinters.h"
 #include "GenUtils.h"
+#include "TempDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,6 +84,39 @@ TEST(Paths, FirstExistingFileFallsBackToTheThirdEvenWhenAbsent)
     EXPECT_EQ(FirstExistingFile(first, second, third), AppFile(first));
     QFile::remove(AppFile(first));
     QFile::remove(AppFile(second));
+}
+
+class StartupFileTest : public TempDirTest
+{
+};
+
+// An installed copy in a read-only folder: a start-up sheet put beside the program is used
+// while the user's own folder has none, as the user's own writable copy.
+TEST_F(StartupFileTest, ASheetBesideAReadOnlyProgramIsCopiedIntoTheUsersFolder)
+{
+    const QString program = path(u"opt/"_s), user = path(u"home/"_s);
+    QDir().mkpath(program);
+    QDir().mkpath(user);
+    writeBytes(program + u"template.ini"_s, "[Label2]\r\nTextValue=Shipped\r\n");
+    QFile::setPermissions(program + u"template.ini"_s, QFile::ReadOwner | QFile::ReadOther);
+
+    const QString chosen = FirstExistingFileIn(user, program, u"blank.ini", u"template.ini", u"varnel.ini");
+    EXPECT_EQ(chosen, user + u"template.ini"_s);
+    EXPECT_EQ(readBytes(chosen), "[Label2]\r\nTextValue=Shipped\r\n");
+    EXPECT_TRUE(QFile::permissions(chosen) & QFile::WriteOwner);
+
+    // The user's own copy of a name wins; blank.ini still comes before template.ini.
+    writeBytes(user + u"template.ini"_s, "[Label2]\r\nTextValue=Mine\r\n");
+    writeBytes(program + u"blank.ini"_s, "");
+    EXPECT_EQ(FirstExistingFileIn(user, program, u"blank.ini", u"template.ini", u"varnel.ini"),
+              user + u"blank.ini"_s);
+    EXPECT_EQ(readBytes(user + u"template.ini"_s), "[Label2]\r\nTextValue=Mine\r\n");
+
+    // A writable program folder is the user's folder: nothing is copied.
+    EXPECT_EQ(FirstExistingFileIn(program, program, u"none.ini", u"template.ini", u"varnel.ini"),
+              program + u"template.ini"_s);
+    EXPECT_EQ(FirstExistingFileIn(user, program, u"x.ini", u"y.ini", u"varnel.ini"),
+              user + u"varnel.ini"_s);
 }
 
 } // namespace
