@@ -198,6 +198,12 @@ IniFileCache::Stamp IniFileCache::writeAtomically(const QByteArray &path, const 
         throw WriteFailed{};
     Fd fd(raw);
 
+    // The old file's owner and group stay where the process may give them (root may; a
+    // user may keep a group of their own); then its mode, which a change of owner can clear.
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+        if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd.get(), uid_t(-1), old.st_gid);
+    }
     struct stat st;
     const bool ok = (!exists || ::fchmod(fd.get(), old.st_mode & 07777) == 0) &&
                     writeAll(fd.get(), bytes) && ::fstat(fd.get(), &st) == 0 &&

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -242,6 +243,27 @@ TEST_F(IniFileTest, WritesKeepTheFileModeAndWriteThroughLinks)
     struct stat st;
     ASSERT_EQ(::stat(file.toLocal8Bit().constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
+}
+
+// A file that belongs to someone else (a colleague's order, written by root) keeps its owner
+// and group, and its mode, when it is replaced.
+TEST_F(IniFileTest, WritesKeepTheFilesOwnerAndGroupWhereTheyMay)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another owner";
+    const QString file = path("shared.pof");
+    writeBytes(file, "[S]\r\nk=1\r\n");
+    const QByteArray name = file.toLocal8Bit();
+    ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(name.constData(), 02664), 0);
+
+    TIniFile(file).writeString(u"S", u"k", u"2");
+    struct stat st;
+    ASSERT_EQ(::stat(name.constData(), &st), 0);
+    EXPECT_EQ(readBytes(file), "[S]\r\nk=2\r\n");
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 02664u);
 }
 
 TEST_F(IniFileTest, RelativeNamesLiveInTheUserConfigurationFolder)
