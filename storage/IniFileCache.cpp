@@ -194,6 +194,8 @@ IniFileCache::Stamp IniFileCache::writeAtomically(const QByteArray &path, const 
         ::unlink(temp.constData());
         raw = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     }
+    if (raw < 0 && exists && (errno == EACCES || errno == EPERM))
+        return writeInPlace(target, bytes); // a writable file in a folder we may not write
     if (raw < 0)
         throw WriteFailed{};
     Fd fd(raw);
@@ -210,6 +212,26 @@ IniFileCache::Stamp IniFileCache::writeAtomically(const QByteArray &path, const 
                     ::close(fd.release()) == 0 && ::rename(temp.constData(), target.constData()) == 0;
     if (!ok) {
         ::unlink(temp.constData());
+        throw WriteFailed{};
+    }
+    return stampOf(st);
+}
+
+// Without a temporary file beside it the file is rewritten where it is: its old bytes are
+// kept in memory first and put back when the new ones cannot all be written.
+IniFileCache::Stamp IniFileCache::writeInPlace(const QByteArray &target, const QByteArray &bytes)
+{
+    Fd fd(::open(target.constData(), O_RDWR | O_CLOEXEC));
+    QByteArray previous;
+    if (fd.get() < 0 || !readAll(fd.get(), 0, previous))
+        throw WriteFailed{};
+    const auto replaceWith = [&fd](const QByteArray &content) {
+        return ::lseek(fd.get(), 0, SEEK_SET) == 0 && ::ftruncate(fd.get(), 0) == 0 &&
+               writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
+    };
+    struct stat st;
+    if (!replaceWith(bytes) || ::fstat(fd.get(), &st) != 0) {
+        replaceWith(previous);
         throw WriteFailed{};
     }
     return stampOf(st);

@@ -57,6 +57,7 @@ private:
     static Stamp stampOf(const struct stat &st);
     static bool statFile(const QByteArray &path, Stamp &stamp);
     static Stamp writeAtomically(const QByteArray &path, const QByteArray &bytes);
+    static Stamp writeInPlace(const QByteArray &target, const QByteArray &bytes);
     Entry &entryFor(const QByteArray &path);
     void write(const QByteArray &path, const QString &displayName, Entry &entry);
 

@@ -5,8 +5,14 @@
 #include "TIniFile.h"
 #include "TempDir.h"
 
+#include <QDir>
+#include <QScopeGuard>
+
 #include <csignal>
 #include <sys/resource.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -264,6 +270,55 @@ TEST_F(IniFileTest, WritesKeepTheFilesOwnerAndGroupWhereTheyMay)
     EXPECT_EQ(st.st_uid, 65534u);
     EXPECT_EQ(st.st_gid, 65534u);
     EXPECT_EQ(st.st_mode & 07777, 02664u);
+}
+
+// A file the user may write in a folder the user may not write (no temporary file can be made
+// beside it) is rewritten in place; a write that cannot be completed leaves the old bytes.
+TEST_F(IniFileTest, AWritableFileInALockedFolderIsWrittenInPlace)
+{
+    const QString folder = path("locked");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + u"/order.pof"_s;
+    writeBytes(file, "[S]\r\nk=1\r\n");
+    const QByteArray dir = folder.toLocal8Bit();
+    // Root may write any folder: an immutable one is locked for root as well.
+    const int locked = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const bool immutable = ::geteuid() == 0 && ::ioctl(locked, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ::ioctl(locked, FS_IOC_SETFLAGS, &flags) == 0);
+    if (!immutable && (::geteuid() == 0 || ::chmod(dir.constData(), 0555) != 0)) {
+        ::close(locked);
+        GTEST_SKIP() << "no way to lock a folder here";
+    }
+    const auto unlock = qScopeGuard([&] {
+        if (immutable) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(locked, FS_IOC_SETFLAGS, &flags);
+        }
+        ::close(locked);
+        ::chmod(dir.constData(), 0755);
+    });
+
+    TIniFile(file).writeString(u"S", u"k", u"2");
+    EXPECT_EQ(readBytes(file), "[S]\r\nk=2\r\n");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"order.pof"_s});
+
+    // A write cut short by the file-size limit puts the old bytes back and says so.
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 12;
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    bool failed = false;
+    try {
+        TIniFile(file).writeString(u"S", u"long", u"a value longer than the limit");
+    } catch (const AppError &) {
+        failed = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(readBytes(file), "[S]\r\nk=2\r\n");
 }
 
 TEST_F(IniFileTest, RelativeNamesLiveInTheUserConfigurationFolder)
