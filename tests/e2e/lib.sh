@@ -188,7 +188,9 @@ BACKEND
   cupsd -f -c "$d/cupsd.conf" -s "$d/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
   CUPSD_PID=$!
   export CUPS_SERVER="$d/cups.sock"
-  wait_for 10 lpstat -r || fail "cupsd did not start: $(cat "$d/log/cupsd.out")"
-  lpadmin -p po-pdf -E -v "po-file:$CUPS_OUT/job.pdf" -m raw 2>/dev/null && lpadmin -d po-pdf ||
-    fail "no print queue: $(tail -5 "$d/log/error_log")"
+  # The scheduler takes requests once it listens; until then lpadmin is refused, so it is
+  # tried again (adding the same queue twice is harmless).
+  wait_for 10 test -S "$d/cups.sock" || fail "cupsd did not start: $(cat "$d/log/cupsd.out")"
+  wait_for 10 lpadmin -p po-pdf -E -v "po-file:$CUPS_OUT/job.pdf" -m raw &&
+    wait_for 10 lpadmin -d po-pdf || fail "no print queue: $(tail -5 "$d/log/error_log")"
 }
