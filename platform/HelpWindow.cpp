@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QWindow>
 #include <QVBoxLayout>
+#include <QWindow>
 
 HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window)
 {

@@ -8,8 +8,8 @@
 // A filter of description and pattern pairs ("Text (*.a)|*.a;*.b") as a Qt name filter.
 QString qtNameFilter(const QString &filter);
 
-// separator when it is one character that Windows-1252 holds and that is no digit, sign or
-// blank; fallback otherwise.
+// The locale's separator itself when it is one character that Windows-1252 holds and that
+// is no digit, sign or blank; fallback otherwise.
 QChar FileSafeSeparator(QStringView separator, QChar fallback);
 
 // The real desktop: Qt's message boxes and dialogs, the system clock and locale.
