@@ -180,9 +180,60 @@ bool looksLikeEmf(const QByteArray &b)
            b.mid(40, 4) == " EMF" && le32(b, 48) <= quint32(b.size()) && le32(b, 48) >= 88;
 }
 
+// The converter trusts the lengths inside text and font records and reads past the file
+// when they lie; so every record must lie inside the file and every string inside its record.
+bool emfRecordsHold(const QByteArray &b)
+{
+    const quint64 end = le32(b, 48);
+    const auto within = [](quint64 offset, quint64 length, quint64 size) {
+        return offset <= size && length <= size - offset;
+    };
+    for (quint64 at = 0; at < end;) {
+        if (end - at < 8)
+            return false;
+        const quint32 type = le32(b, int(at)), size = le32(b, int(at) + 4);
+        if (size < 8 || size % 4 != 0 || size > end - at)
+            return false;
+        const int r = int(at);
+        switch (type) {
+        case 1: { // the header, with its UTF-16 description
+            if (size < 88)
+                return false;
+            // Without a length the converter reads the description up to a terminator.
+            const quint64 chars = le32(b, r + 60), offset = le32(b, r + 64);
+            if ((offset != 0 && chars == 0) || (chars > 0 && !within(offset, chars * 2, size)))
+                return false;
+            break;
+        }
+        case 82: // a font: its LOGFONTW with the face name follows the handle
+            if (size < 12 + 92)
+                return false;
+            break;
+        case 83: // ExtTextOutA and ExtTextOutW: the EMRTEXT at 36 names its string
+        case 84: {
+            if (size < 76)
+                return false;
+            const quint64 chars = le32(b, r + 44), offset = le32(b, r + 48), dx = le32(b, r + 72);
+            if (!within(offset, chars * (type == 84 ? 2 : 1), size) ||
+                (dx != 0 && !within(dx, chars * 4, size)))
+                return false;
+            break;
+        }
+        case 96: // PolyTextOut and SmallTextOut: layouts a logo does not need
+        case 97:
+        case 108:
+            return false;
+        default:
+            break;
+        }
+        at += size;
+    }
+    return true;
+}
+
 std::optional<QImage> loadEmf(const QByteArray &bytes)
 {
-    if (!looksLikeEmf(bytes))
+    if (!looksLikeEmf(bytes) || !emfRecordsHold(bytes))
         return std::nullopt;
     QByteArray contents = bytes.left(qsizetype(le32(bytes, 48)));
     generatorOptions options{};

@@ -86,6 +86,20 @@ QByteArray emfRectangle()
     return h.bytes + rect.bytes + eof.bytes;
 }
 
+// An enhanced metafile of a header, the given records and the end record; the header's
+// description (chars UTF-16 characters at offset) may lie.
+QByteArray emfWith(const QByteArray &records, quint32 chars = 0, quint32 offset = 0)
+{
+    Le eof;
+    eof.u32(14).u32(20).u32(0).u32(16).u32(20);
+    const qint64 total = 88 + records.size() + eof.bytes.size();
+    Le h;
+    h.u32(1).u32(88).u32(0).u32(0).u32(99).u32(49).u32(0).u32(0).u32(2646).u32(1323);
+    h.u32(0x464D4520).u32(0x10000).u32(total).u32(3).u16(1).u16(0).u32(chars).u32(offset).u32(0);
+    h.u32(1024).u32(768).u32(320).u32(240);
+    return h.bytes + records + eof.bytes;
+}
+
 TEST_F(LogoLoaderTest, EveryPictureTypeLoadsAtItsOwnSize)
 {
     struct Case
@@ -138,6 +152,22 @@ TEST_F(LogoLoaderTest, DamagedOrMislabelledFilesGiveNoPicture)
         {"truncated.emf", emf.left(60)},
         {"wrong-length.emf", emf.left(100)},
         {"jpeg-named.emf", jpeg},
+        // Lengths inside the records that point past them: the converter would read beyond
+        // the file.
+        {"text-too-long.emf", [] {
+             Le t; // EXTTEXTOUTW: 3000 characters said, 2 there
+             t.u32(84).u32(80).u32(0).u32(0).u32(10).u32(10).u32(1).u32(0).u32(0);
+             t.u32(5).u32(5).u32(3000).u32(76).u32(0).u32(0).u32(0).u32(10).u32(10).u32(0);
+             t.u32(0x00420041);
+             return emfWith(t.bytes);
+         }()},
+        {"short-font.emf", [] {
+             Le f; // EXTCREATEFONTINDIRECTW too short for its face name
+             f.u32(82).u32(16).u32(1).u32(12);
+             return emfWith(f.bytes);
+         }()},
+        {"description-outside.emf", emfWith({}, 500, 80)},
+        {"description-without-length.emf", emfWith({}, 0, 108)}, // found by the fuzzer
         {"logo.png", encoded("PNG", {10, 10})},
     };
     for (const auto &[name, bytes] : cases)
