@@ -36,21 +36,25 @@ std::optional<long double> overflowOf(QStringView caption)
     return std::nullopt;
 }
 
+// The caption as an amount to show again: its number, or an overflow kept as one.
+std::optional<long double> shownAmount(QStringView caption, QChar sep)
+{
+    if (const auto v = NumberText::parse(caption, sep))
+        return v;
+    return overflowOf(caption);
+}
+
 } // namespace
 
 QString FormatAmount(QStringView caption, QChar sep)
 {
-    auto v = NumberText::parse(caption, sep);
-    if (!v)
-        v = overflowOf(caption); // an overflow keeps showing as one
+    const auto v = shownAmount(caption, sep);
     return NumberText::format(v ? *v : 0.0L, sep);
 }
 
 QString FormatDeduction(QStringView caption, QChar sep)
 {
-    auto v = NumberText::parse(caption, sep);
-    if (!v)
-        v = overflowOf(caption);
+    const auto v = shownAmount(caption, sep);
     return NumberText::format(v ? -std::fabs(*v) : 0.0L, sep);
 }
 
