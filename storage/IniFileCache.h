@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IniDocument.h"
+#include "SafeFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,15 +20,25 @@ class IniFileCache
 public:
     static IniFileCache &instance();
 
-    // The file as it is now, or nullptr when it is missing or is no regular file.
+    // Far beyond any order; a larger file is not read, so that parsing stays cheap.
+    static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
+
+    // The file as it is now, or nullptr when it is missing, is no regular file, or could not
+    // be read (then readStatus says why).
     const IniDocument *document(const QByteArray &path);
+    // How the last read of the file went: Missing also for a file never read.
+    SafeFile::ReadStatus readStatus(const QByteArray &path) const;
 
     // Applies change to the file's current contents and, when the bytes change, replaces
-    // the file atomically (a temporary file in the same folder, then a rename). Throws
-    // AppError "Unable to write to <displayName>" and leaves the old file as it was when
-    // that fails.
+    // the file atomically (SafeFile::replace). Throws AppError "Unable to write to
+    // <displayName>" and leaves the old file as it was when that fails, and also when the
+    // file exists but could not be read: its contents would be lost.
     void modify(const QByteArray &path, const QString &displayName,
                 const std::function<bool(IniDocument &)> &change);
+
+    // The user chose to save over a file that could not be read: the next writes start it
+    // afresh instead of being refused.
+    void replaceUnreadable(const QByteArray &path);
 
     // Makes the file and its directory entry durable.
     void flush(const QByteArray &path, const QString &displayName);
@@ -52,12 +63,10 @@ private:
     {
         Stamp stamp;
         IniDocument doc;
+        SafeFile::ReadStatus status = SafeFile::ReadStatus::Ok;
     };
 
     static Stamp stampOf(const struct stat &st);
-    static bool statFile(const QByteArray &path, Stamp &stamp);
-    static Stamp writeAtomically(const QByteArray &path, const QByteArray &bytes);
-    static Stamp writeInPlace(const QByteArray &target, const QByteArray &bytes);
     Entry &entryFor(const QByteArray &path);
     void write(const QByteArray &path, const QString &displayName, Entry &entry);
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <sys/stat.h>
+
+// Reading and replacing whole files so that neither a crash, a power loss nor another user
+// of the machine sees half of one, or a private one. POSIX only; no Qt file classes, since
+// their temporary files are created readable before their mode can be set.
+namespace SafeFile {
+
+enum class ReadStatus { Ok, Missing, TooLarge, Failed };
+
+// Reads a regular file of at most maxBytes (counting what is read, since stat says 0 for
+// some files) into bytes, and its state into st. Missing: no such file, or no regular file;
+// Failed: it exists but could not be read whole (permissions, I/O, memory).
+ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, struct stat &st);
+
+// Gives the file at path the contents bytes, creating it when missing:
+// - a link is followed only as the kernel would follow it for this user (in a world-writable
+//   sticky folder only a link of the user's own or of the folder's owner), else false;
+// - the new contents go to a private temporary file (mode 0600, a name no one can guess),
+//   made durable with fsync, given the old file's owner, group, mode and extended
+//   attributes, renamed over the old file, and the folder is made durable in turn;
+// - a file with more than one name, or one in a folder where no temporary file can be
+//   made, is rewritten in place, its old bytes put back when that fails.
+// Returns false and leaves the old file as it was when it cannot; st gets the new state.
+bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st);
+
+// Makes the file and its folder entry durable; true when there is nothing to do.
+bool flush(const QByteArray &path);
+
+} // namespace SafeFile
