@@ -2,11 +2,13 @@
 
 #include "TControlForm.h"
 
+#include "AppError.h"
 #include "GenUtils.h"
 #include "IniBatch.h"
 #include "LineItemGrid.h"
 #include "NumberText.h"
 #include "Platform.h"
+#include "PoApplication.h"
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "StartupSheet.h"
@@ -80,11 +82,20 @@ void TControlForm::BitBtn3Click()
     if (!SaveDialog1->ExecuteSave(this))
         return;
     const QString chosen = SaveDialog1->FileName;
-    if (m_sheet->SheetFileName() != chosen)
-        m_sheet->SaveSheet();
+    if (m_sheet->SheetFileName() != chosen) {
+        // A sheet whose own file cannot be written is what Save As is for: say so and save.
+        try {
+            m_sheet->SaveSheet();
+        } catch (const AppError &e) {
+            PoApplication::showError(e.message());
+        }
+    }
     m_sheet->OpenSheetFile(chosen);
     {
         ChosenFileStores stores(SaveDialog1, chosen);
+        // Chosen on purpose: a file there that could not be read is replaced whole.
+        stores.texts.IniFile()->startAfresh();
+        stores.fonts.IniFile()->startAfresh();
         m_sheet->WriteSheet(stores.fonts, stores.texts);
     }
     const MsgResult answer = platform().messageBox(

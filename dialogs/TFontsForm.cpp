@@ -117,6 +117,5 @@ void TFontsForm::FormClose()
         box->SetCaption(Edit1->text());
         box->SetFont(m_font);
     }
-    m_storedSymbol = CheckBox1->isChecked() ? Edit2->text() : QString();
-    m_captions.SaveText(SheetKeys::Currency, m_storedSymbol);
+    m_storedSymbol = CheckBox1->isChecked() ? Edit2->text() : QString(); // the caller stores it
 }

@@ -29,7 +29,8 @@ public:
 
     const SheetFont &TextFont() const { return m_font; }
     void SetTextFont(const SheetFont &font);
-    // What closing stored under "Currency".
+    // The currency symbol as closing left it, for the caller to store under "Currency"
+    // together with the rest of the edit.
     const QString &StoredSymbol() const { return m_storedSymbol; }
 
     void FormShow();

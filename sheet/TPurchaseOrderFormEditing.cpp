@@ -3,12 +3,14 @@
 
 #include "TPurchaseOrderForm.h"
 
+#include "IniBatch.h"
 #include "LineItemGrid.h"
 #include "NumberText.h"
 #include "Platform.h"
 #include "ScreenPlace.h"
 #include "SheetArithmetic.h"
 #include "SheetGroupBox.h"
+#include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "TCaptionSaver.h"
 #include "TFontSaver.h"
@@ -47,6 +49,11 @@ void TPurchaseOrderForm::LabelSetValue(QObject *sender)
     }
     FCurrencySymbol = storedSymbol;
 
+    // The currency, the font and the text (and the group's fonts) reach the file as one
+    // replacement: an edit is never found half stored.
+    IniBatch batch;
+    CaptionSaver1->SaveText(SheetKeys::Currency, storedSymbol);
+
     // The text as typed is recorded, before a money field is re-formatted.
     FontSaver1->SetFont(*ComponentFontOf(sender));
     FontSaver1->WriteFont(name);
@@ -64,6 +71,7 @@ void TPurchaseOrderForm::LabelSetValue(QObject *sender)
     } else {
         ApplyGroupBoxFont(box);
     }
+    batch.commit();
     Label(u"Label19")->SetCaption(
         NumberText::format(BalanceDue(), decimalSeparator(), FCurrencySymbol));
     static_cast<QWidget *>(sender)->parentWidget()->repaint();
@@ -105,6 +113,7 @@ template <class Field>
 void TPurchaseOrderForm::applyFontToGroup(Field *source)
 {
     const SheetFont font = source->Font();
+    IniBatch batch;
     for (QObject *c : m_components) {
         auto *field = qobject_cast<Field *>(c);
         if (!field || field->Tag() != source->Tag())
@@ -113,6 +122,7 @@ void TPurchaseOrderForm::applyFontToGroup(Field *source)
         FontSaver1->SetFont(font);
         FontSaver1->WriteFont(field->objectName());
     }
+    batch.commit();
 }
 
 void TPurchaseOrderForm::ApplyGroupFont(SheetLabel *source)

@@ -4,6 +4,7 @@
 #include "TPurchaseOrderForm.h"
 
 #include "GenUtils.h"
+#include "IniBatch.h"
 #include "LineItemGrid.h"
 #include "Platform.h"
 #include "ScreenPlace.h"
@@ -167,6 +168,7 @@ void TPurchaseOrderForm::Image1Click(QObject *sender)
 
 void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)
 {
+    IniBatch batch; // the date and its font reach the file together
     {
         TCalendarForm picker(sender, *CaptionSaver1, *FontSaver1);
         picker.SetCalendarFont(sender->Font());
@@ -179,4 +181,5 @@ void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)
     FontSaver1->WriteFont(sender->objectName());
     CaptionSaver1->SetText(sender->Caption());
     CaptionSaver1->WriteText(sender->objectName());
+    batch.commit();
 }

@@ -8,6 +8,7 @@
 #include "LineItemGrid.h"
 #include "NumberText.h"
 #include "Platform.h"
+#include "PoApplication.h"
 #include "SheetArithmetic.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
@@ -101,6 +102,17 @@ void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &caption
     readLogo(captionStore);
     FCurrencySymbol = CaptionSaver1->ReadTextDefault(SheetKeys::Currency, QString());
     FCurrencyCode = CaptionSaver1->ReadTextDefault(SheetKeys::Country, QString());
+
+    // A file that is there but could not be read loaded as empty: the user hears why. Later,
+    // as its load may run from the window's show event.
+    QStringList problems;
+    for (const TIniFile *file : {captionStore.IniFile(), fontStore.IniFile()}) {
+        const QString problem = file ? file->readProblem() : QString();
+        if (!problem.isEmpty() && !problems.contains(problem))
+            problems << problem;
+    }
+    if (!problems.isEmpty())
+        PoApplication::runCommandLater(this, [problems] { PoApplication::showError(problems.join(u'\n')); });
 }
 
 void TPurchaseOrderForm::readLogo(TCaptionSaver &captionStore)

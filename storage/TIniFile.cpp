@@ -124,6 +124,31 @@ void TIniFile::writeBool(QStringView section, QStringView key, bool value)
     writeString(section, key, value ? u"1" : u"0");
 }
 
+QString TIniFile::readProblem() const
+{
+    if (m_fileName.isEmpty())
+        return {};
+    IniFileCache &cache = IniFileCache::instance();
+    cache.document(m_localPath);
+    switch (cache.readStatus(m_localPath)) {
+    case SafeFile::ReadStatus::TooLarge:
+        return QStringLiteral("%1 is larger than %2 MB and cannot be a purchase order. It was not "
+                              "loaded.")
+            .arg(m_fullPath)
+            .arg(IniFileCache::MaxFileBytes / (1024 * 1024));
+    case SafeFile::ReadStatus::Failed:
+        return QStringLiteral("Unable to read %1").arg(m_fullPath);
+    default:
+        return {};
+    }
+}
+
+void TIniFile::startAfresh()
+{
+    if (!m_fileName.isEmpty())
+        IniFileCache::instance().replaceUnreadable(m_localPath);
+}
+
 void TIniFile::flush()
 {
     if (!m_fileName.isEmpty())

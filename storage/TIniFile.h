@@ -35,6 +35,12 @@ public:
     // Makes what was written durable on disk.
     void flush();
 
+    // Why the file, though there, read as empty: a message for the user, or empty when it
+    // was read or is simply missing. Writes to such a file fail until startAfresh().
+    QString readProblem() const;
+    // The user chose to save over the file: one that could not be read is replaced whole.
+    void startAfresh();
+
     // The integer rule on its own, for values read elsewhere.
     static std::optional<int> parseInteger(QStringView text);
 
