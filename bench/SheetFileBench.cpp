@@ -10,10 +10,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
-void writeSheet(TCaptionSaver &texts, TFontSaver &fonts)
+void writeSheet(TCaptionSaver &texts, TFontSaver &fonts, int edit = 0)
 {
     texts.SaveText(SheetKeys::Image1, QStringLiteral("/home/user/logos/acme.jpg"));
     fonts.SaveFont(SheetKeys::StringGrid1, SheetFields::windowFont());
@@ -25,7 +27,7 @@ void writeSheet(TCaptionSaver &texts, TFontSaver &fonts)
     }
     for (int c = 0; c < SheetFields::GridColumns; ++c) {
         for (int r = 0; r < SheetFields::GridRows; ++r)
-            texts.SaveText(SheetFields::TableKey(c, r), QStringLiteral("cell %1%2").arg(c).arg(r));
+            texts.SaveText(SheetFields::TableKey(c, r), QStringLiteral("cell %1%2 %3").arg(c).arg(r).arg(edit));
     }
 }
 
@@ -70,6 +72,27 @@ void BM_WriteWholeSheetToFreshFile(benchmark::State &state)
 }
 BENCHMARK(BM_WriteWholeSheetToFreshFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The floor for a durable save: 12 KB (a whole sheet's size) to a temporary file, synced,
+// renamed over the file, the folder synced; a full save should cost little more.
+void BM_BareDurableReplaceOf12KB(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QByteArray file = QFile::encodeName(dir.filePath(QStringLiteral("order.pof")));
+    const QByteArray temp = file + ".tmp", folder = QFile::encodeName(dir.path());
+    const QByteArray bytes(12 * 1024, 'x');
+    for (auto _ : state) {
+        const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const bool ok = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size() &&
+                        ::fsync(fd) == 0;
+        ::close(fd);
+        const int d = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+        if (!ok || ::rename(temp.constData(), file.constData()) != 0 || ::fsync(d) != 0)
+            state.SkipWithError("the write failed");
+        ::close(d);
+    }
+}
+BENCHMARK(BM_BareDurableReplaceOf12KB)->Unit(benchmark::kMillisecond);
+
 // A sheet already saved in a fresh folder, with the two stores bound to it.
 struct SavedSheet
 {
@@ -93,6 +116,19 @@ void BM_ReadWholeSheet(benchmark::State &state)
         benchmark::DoNotOptimize(readSheet(sheet.texts, sheet.fonts));
 }
 BENCHMARK(BM_ReadWholeSheet)->Unit(benchmark::kMillisecond);
+
+// A full save over a saved sheet, every cell changed: one durable replacement of the file.
+void BM_FullSaveOverSavedSheet(benchmark::State &state)
+{
+    SavedSheet sheet;
+    int n = 0;
+    for (auto _ : state) {
+        IniBatch batch;
+        writeSheet(sheet.texts, sheet.fonts, ++n);
+        batch.commit();
+    }
+}
+BENCHMARK(BM_FullSaveOverSavedSheet)->Unit(benchmark::kMillisecond);
 
 // A load right after another program changed the file: it is parsed once, then served
 // from the cache.

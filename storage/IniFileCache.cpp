@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <new>
 #include <optional>
+#include <unordered_set>
 #include <sys/stat.h>
 #include <utility>
 
@@ -86,6 +87,13 @@ void IniFileCache::replaceUnreadable(const QByteArray &path)
 
 IniFileCache::Entry &IniFileCache::entryFor(const QByteArray &path)
 {
+    // Within a batch a file is looked at once: the batch replaces it whole at its end anyway.
+    const auto seen = m_batchDepth > 0 && m_seenInBatch.contains(path) ? m_entries.find(path)
+                                                                       : m_entries.end();
+    if (seen != m_entries.end() && seen->second.status == SafeFile::ReadStatus::Ok)
+        return seen->second;
+    if (m_batchDepth > 0)
+        m_seenInBatch.insert(path);
     if (!m_dirty.contains(path) && !document(path)) {
         if (m_entries.contains(path))
             throw WriteFailed{}; // there, but not read: its contents are not ours to replace
@@ -134,6 +142,7 @@ void IniFileCache::endBatch(bool commit)
 {
     if (--m_batchDepth > 0)
         return;
+    m_seenInBatch.clear();
     const auto dirty = std::exchange(m_dirty, {});
     std::optional<AppError> failure;
     for (const auto &[path, displayName] : dirty) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 struct stat;
 
@@ -74,4 +75,5 @@ private:
     int m_batchDepth = 0;
     quint64 m_parses = 0;
     std::map<QByteArray, QString> m_dirty; // path -> name for messages, changed in a batch
+    std::unordered_set<QByteArray> m_seenInBatch;
 };
