@@ -16,11 +16,16 @@
 // the text up to "]"; inside a section a line holding "=" and not starting with ";" is a
 // key. Names match without regard to case and blanks around them do not count; of
 // duplicated sections or keys the first is the one read and the one replaced.
+//
+// Memory stays a small multiple of the file's size whatever it holds: lines are slices of
+// the file's bytes (16 bytes each), runs of blank or of other non-key lines are one slice,
+// and names are kept as hashes, compared in full only when the hashes agree.
 class IniDocument
 {
 public:
     static constexpr qsizetype MaxValueLength = 2047;
 
+    // Files beyond 4 GB are not parsed: no sheet file comes near (the cache refuses far less).
     static IniDocument parse(QByteArrayView bytes);
     QByteArray serialize() const;
 
@@ -34,12 +39,15 @@ public:
 
 private:
     enum class Eol : quint8 { None, CrLf, Lf, Cr };
+    enum class Kind : quint8 { Other, Blank, Key, Header };
     struct Line
     {
-        QByteArray text;
+        quint32 begin = 0; // into m_source, or into m_owned for a line written since
+        quint32 length = 0;
+        quint32 nameHash = 0; // of the folded key or section name
         Eol eol = Eol::CrLf;
-        QString foldedKey; // empty unless the line is a key line
-        bool isKey = false;
+        Kind kind = Kind::Other;
+        bool owned = false;
     };
     struct Section
     {
@@ -48,14 +56,23 @@ private:
     };
 
     static QString fold(QStringView name);
+    static quint32 hashOf(const QString &folded);
+    static quint32 hashOfName(QByteArrayView name);
+    QByteArrayView text(const Line &line) const;
+    Line newLine(const QByteArray &text, Kind kind, quint32 nameHash);
+    void setText(Line &line, const QByteArray &text);
     template <class Visit> void forEachLine(Visit visit) const;
-    Line *findKey(Section &section, const QString &foldedKey);
-    const Line *findKey(const Section &section, const QString &foldedKey) const;
-    void ensureEndsWithNewline(Line &line);
+    void rebuildSectionIndex();
+    void indexSection(quint32 index);
+    const Section *findSection(const QString &folded, quint32 hash) const;
+    const Line *findKey(const Section &section, const QString &folded, quint32 hash) const;
     Line *lastLine();
+    static void ensureEndsWithNewline(Line &line);
 
+    QByteArray m_source;
+    std::vector<QByteArray> m_owned;
     bool m_bom = false;
     std::vector<Line> m_preamble;
     std::vector<Section> m_sections;
-    QHash<QString, qsizetype> m_firstSection; // folded name -> index into m_sections
+    std::vector<quint32> m_sectionIndex; // a hash table of section index + 1; 0 is free
 };

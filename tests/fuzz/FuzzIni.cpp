@@ -1,5 +1,5 @@
-// A random file, then a random sequence of writes and reads on it: nothing crashes or
-// hangs, and after each write the file parses back with the written value.
+// A random file and one edit, all in memory: the file is written back byte for byte as read,
+// and after the edit it parses back with the written value, its other bytes unchanged.
 
 #include "IniDocument.h"
 #include "Win1252.h"
@@ -35,28 +35,38 @@ QString pick(const uint8_t *&data, size_t &size, bool name)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const size_t split = size ? data[0] % (size + 1) : 0;
-    IniDocument doc = IniDocument::parse(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(split)));
-    const uint8_t *rest = data + split;
-    size_t left = size - split;
-    while (left > 2) {
-        const QString section = pick(rest, left, true);
-        const QString key = pick(rest, left, true);
-        const QString value = pick(rest, left, false);
-        if (section.isEmpty() || key.isEmpty())
-            continue;
-        QByteArray bytes = Win1252::encode(value);
-        doc.setValue(section, key, bytes);
-        const IniDocument back = IniDocument::parse(doc.serialize());
-        const auto read = back.value(section, key);
-        // Reading drops blanks around a value and one pair of enclosing quotes.
-        QByteArray expected = bytes.trimmed();
-        if (expected.size() >= 2 && (expected.front() == '"' || expected.front() == '\'') &&
-            expected.back() == expected.front())
-            expected = expected.mid(1, expected.size() - 2);
-        expected = expected.left(IniDocument::MaxValueLength);
-        if (!read || *read != expected)
-            std::abort();
-    }
+    if (size == 0)
+        return 0;
+    // The first byte says how many of the next bytes describe the edit; the rest is the file.
+    size_t left = std::min<size_t>(data[0] % 48, size - 1);
+    const uint8_t *edit = data + 1;
+    const QByteArrayView file(reinterpret_cast<const char *>(data + 1 + left), qsizetype(size - 1 - left));
+    const QString section = pick(edit, left, true);
+    const QString key = pick(edit, left, true);
+    const QString value = pick(edit, left, false);
+
+    IniDocument doc = IniDocument::parse(file);
+    const QByteArray before = doc.serialize();
+    if (before != file)
+        std::abort();
+    if (section.isEmpty() || key.isEmpty())
+        return 0;
+    const QByteArray bytes = Win1252::encode(value);
+    const bool changed = doc.setValue(section, key, bytes);
+    const QByteArray after = doc.serialize();
+    if (changed == (after == before))
+        std::abort();
+    const IniDocument back = IniDocument::parse(after);
+    if (back.serialize() != after)
+        std::abort();
+    // Reading drops blanks around a value and one pair of enclosing quotes.
+    QByteArray expected = bytes.trimmed();
+    if (expected.size() >= 2 && (expected.front() == '"' || expected.front() == '\'') &&
+        expected.back() == expected.front())
+        expected = expected.mid(1, expected.size() - 2);
+    expected = expected.left(IniDocument::MaxValueLength);
+    const auto read = back.value(section, key);
+    if (!read || *read != expected)
+        std::abort();
     return 0;
 }

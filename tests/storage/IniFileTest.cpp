@@ -61,6 +61,8 @@ TEST_F(IniFileTest, ReadsValuesByThePrivateProfileRules)
         {"byte-order mark", "\xEF\xBB\xBF[S]\r\nk=v\r\n", "S", "k", "v"},
         {"windows-1252 bytes", "[S]\r\nk=\xA3\x80\xE9\r\n", "S", "k", u"£€é"_s},
         {"header without closing bracket", "[S\r\nk=v\r\n", "S", "k", "v"},
+        {"accented names ignore case", "[\xC9tat]\r\n\xC9T\xC9=x\r\n", "\xE9tat", "\xE9t\xE9", "x"},
+        {"key after blank and comment lines", "[S]\r\n\r\n;a\r\n;b\n\r\nk=v\r\n", "S", "k", "v"},
     };
     for (const ReadCase &c : cases) {
         const QString file = path("read.ini");
