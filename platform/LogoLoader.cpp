@@ -1,38 +1,39 @@
 #include "LogoLoader.h"
 
+#include "MetafileLogo.h"
+#include "SafeFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QPainter>
-#include <QSvgRenderer>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <sys/stat.h>
 
 #include <jpeglib.h>
 
-extern "C" {
-#include <emf2svg.h>
-#include <libwmf/api.h>
-#include <libwmf/svg.h>
-}
 
 namespace LogoLoader {
 
 namespace {
 
-// Larger files or pictures are not logos; refusing them keeps the program responsive.
-constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
-constexpr qint64 MaxPixels = 40'000'000;
-constexpr int MaxSide = 20000;
+// A JPEG is decoded at 1/2, 1/4 or 1/8 of its size while it stays this large, since neither
+// the sheet nor a printed page shows more.
+constexpr int EnoughSide = 1500;
+// Decoding that takes longer is given up: the window must stay responsive.
+constexpr qint64 DecodeBudgetMs = 1000;
 
-bool sizeAcceptable(qint64 width, qint64 height)
+qint64 nowMs()
 {
-    return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide &&
-           width * height <= MaxPixels;
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
 // libjpeg's default error handler ends the process; this one jumps back instead, and
@@ -42,6 +43,20 @@ struct JpegErrors
     jpeg_error_mgr pub;
     std::jmp_buf jump;
 };
+
+// Called between scans and rows: a picture that is still not decoded when its time is up
+// (many progressive scans can take minutes) is given up as damaged.
+struct JpegProgress
+{
+    jpeg_progress_mgr pub;
+    qint64 deadline;
+};
+
+void jpegProgress(j_common_ptr cinfo)
+{
+    if (nowMs() > reinterpret_cast<JpegProgress *>(cinfo->progress)->deadline)
+        cinfo->err->error_exit(cinfo);
+}
 
 void jpegErrorExit(j_common_ptr cinfo)
 {
@@ -77,6 +92,10 @@ bool decodeJpeg(const unsigned char *data, size_t size, Raster *out)
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    JpegProgress progress;
+    progress.pub.progress_monitor = jpegProgress;
+    progress.deadline = nowMs() + DecodeBudgetMs;
+    cinfo.progress = &progress.pub;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
     out->cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -86,6 +105,11 @@ bool decodeJpeg(const unsigned char *data, size_t size, Raster *out)
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = 1;
+    const unsigned longest = std::max(cinfo.image_width, cinfo.image_height);
+    while (cinfo.scale_denom < 8 && longest / (cinfo.scale_denom * 2) >= unsigned(EnoughSide))
+        cinfo.scale_denom *= 2;
     jpeg_start_decompress(&cinfo);
     out->width = int(cinfo.output_width);
     out->height = int(cinfo.output_height);
@@ -152,164 +176,13 @@ std::optional<QImage> loadWithQt(const QByteArray &bytes, const char *format)
     return image;
 }
 
-std::optional<QImage> renderSvg(const QByteArray &svg)
-{
-    QSvgRenderer renderer(svg);
-    if (!renderer.isValid())
-        return std::nullopt;
-    const QSize size = renderer.defaultSize();
-    if (!sizeAcceptable(size.width(), size.height()))
-        return std::nullopt;
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
-}
-
-quint32 le32(const QByteArray &b, int at)
-{
-    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 |
-           quint32(uchar(b[at + 2])) << 16 | quint32(uchar(b[at + 3])) << 24;
-}
-
-// An enhanced metafile starts with its header record, which names the file's length.
-bool looksLikeEmf(const QByteArray &b)
-{
-    return b.size() >= 88 && le32(b, 0) == 1 && le32(b, 4) >= 88 && le32(b, 4) <= quint32(b.size()) &&
-           b.mid(40, 4) == " EMF" && le32(b, 48) <= quint32(b.size()) && le32(b, 48) >= 88;
-}
-
-// The converter trusts the lengths inside text and font records and reads past the file
-// when they lie; so every record must lie inside the file and every string inside its record.
-bool emfRecordsHold(const QByteArray &b)
-{
-    const quint64 end = le32(b, 48);
-    const auto within = [](quint64 offset, quint64 length, quint64 size) {
-        return offset <= size && length <= size - offset;
-    };
-    for (quint64 at = 0; at < end;) {
-        if (end - at < 8)
-            return false;
-        const quint32 type = le32(b, int(at)), size = le32(b, int(at) + 4);
-        if (size < 8 || size % 4 != 0 || size > end - at)
-            return false;
-        const int r = int(at);
-        switch (type) {
-        case 1: { // the header, with its UTF-16 description
-            if (size < 88)
-                return false;
-            // Without a length the converter reads the description up to a terminator.
-            const quint64 chars = le32(b, r + 60), offset = le32(b, r + 64);
-            if ((offset != 0 && chars == 0) || (chars > 0 && !within(offset, chars * 2, size)))
-                return false;
-            break;
-        }
-        case 82: // a font: its LOGFONTW with the face name follows the handle
-            if (size < 12 + 92)
-                return false;
-            break;
-        case 83: // ExtTextOutA and ExtTextOutW: the EMRTEXT at 36 names its string
-        case 84: {
-            if (size < 76)
-                return false;
-            const quint64 chars = le32(b, r + 44), offset = le32(b, r + 48), dx = le32(b, r + 72);
-            if (!within(offset, chars * (type == 84 ? 2 : 1), size) ||
-                (dx != 0 && !within(dx, chars * 4, size)))
-                return false;
-            break;
-        }
-        case 96: // PolyTextOut and SmallTextOut: layouts a logo does not need
-        case 97:
-        case 108:
-            return false;
-        default:
-            break;
-        }
-        at += size;
-    }
-    return true;
-}
-
-std::optional<QImage> loadEmf(const QByteArray &bytes)
-{
-    if (!looksLikeEmf(bytes) || !emfRecordsHold(bytes))
-        return std::nullopt;
-    QByteArray contents = bytes.left(qsizetype(le32(bytes, 48)));
-    generatorOptions options{};
-    options.nameSpace = const_cast<char *>("");
-    options.svgDelimiter = true;
-    char *svg = nullptr;
-    size_t length = 0;
-    const int ok = emf2svg(contents.data(), size_t(contents.size()), &svg, &length, &options);
-    std::optional<QImage> image;
-    if (ok && svg && length > 0)
-        image = renderSvg(QByteArray(svg, qsizetype(length)));
-    std::free(svg);
-    return image;
-}
-
-// A Windows metafile starts with the placeable key or with the standard header.
-bool looksLikeWmf(const QByteArray &b)
-{
-    if (b.size() >= 22 + 18 && le32(b, 0) == 0x9AC6CDD7u)
-        return true;
-    return b.size() >= 18 && (uchar(b[0]) == 1 || uchar(b[0]) == 2) && b[1] == 0 &&
-           uchar(b[2]) == 9 && b[3] == 0;
-}
-
-std::optional<QImage> loadWmf(QByteArray bytes)
-{
-    if (!looksLikeWmf(bytes))
-        return std::nullopt;
-    wmfAPI *api = nullptr;
-    wmfAPI_Options options{};
-    options.function = wmf_svg_function;
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL;
-    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
-        if (api)
-            wmf_api_destroy(api);
-        return std::nullopt;
-    }
-    std::optional<QImage> image;
-    wmfD_Rect bbox;
-    wmf_svg_t *ddata = WMF_SVG_GetData(api);
-    unsigned int width = 0, height = 0;
-    if (wmf_mem_open(api, reinterpret_cast<unsigned char *>(bytes.data()), long(bytes.size())) ==
-            wmf_E_None &&
-        wmf_scan(api, 0, &bbox) == wmf_E_None &&
-        wmf_display_size(api, &width, &height, 96, 96) == wmf_E_None &&
-        sizeAcceptable(width, height)) {
-        ddata->out = wmf_stream_create(api, nullptr);
-        ddata->Description = const_cast<char *>("logo");
-        ddata->bbox = bbox;
-        ddata->width = width;
-        ddata->height = height;
-        const bool played = wmf_play(api, 0, &bbox) == wmf_E_None;
-        char *svg = nullptr;
-        unsigned long length = 0;
-        wmf_stream_destroy(api, ddata->out, &svg, &length);
-        if (played && svg && length > 0)
-            image = renderSvg(QByteArray(svg, qsizetype(length)));
-        wmf_free(api, svg);
-        wmf_mem_close(api);
-    }
-    wmf_api_destroy(api);
-    return image;
-}
-
 } // namespace
 
-std::optional<QImage> load(const QString &path)
+std::optional<QImage> decode(const QByteArray &bytes, QStringView extension)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile() || info.size() > MaxFileBytes)
+    const QString ext = extension.toString().toLower();
+    if (bytes.size() > MaxFileBytes)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    const QString ext = info.suffix().toLower();
     if (ext == u"jpg" || ext == u"jpeg")
         return loadJpeg(bytes);
     if (ext == u"bmp")
@@ -321,6 +194,17 @@ std::optional<QImage> load(const QString &path)
     if (ext == u"wmf")
         return loadWmf(bytes);
     return std::nullopt;
+}
+
+std::optional<QImage> load(const QString &path)
+{
+    // Counted as read: stat says 0 for some files that never end (/proc), and a FIFO blocks.
+    QByteArray bytes;
+    struct stat st;
+    if (path.isEmpty() ||
+        SafeFile::read(QFile::encodeName(path), MaxFileBytes, bytes, st) != SafeFile::ReadStatus::Ok)
+        return std::nullopt;
+    return decode(bytes, QFileInfo(path).suffix());
 }
 
 } // namespace LogoLoader

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringView>
 #include <optional>
 
 // Loads a logo picture file for the sheet and the printout, by its extension: JPEG
@@ -11,5 +12,11 @@
 namespace LogoLoader {
 
 std::optional<QImage> load(const QString &path);
+
+// The same for a file's bytes, typed by its extension ("jpg", "bmp", ...), as read.
+std::optional<QImage> decode(const QByteArray &bytes, QStringView extension);
+
+// Larger files are not logos and are not read: 32 MB.
+inline constexpr qint64 MaxFileBytes = 32 * 1024 * 1024;
 
 } // namespace LogoLoader

@@ -17,8 +17,11 @@ bool SheetImage::LoadPicture(const QString &path)
         ClearPicture();
         return false;
     }
-    setPixmap(QPixmap::fromImage(*image));
-    resize(image->size());
+    QImage shown = *image;
+    if (m_largest.isValid() && (shown.width() > m_largest.width() || shown.height() > m_largest.height()))
+        shown = shown.scaled(m_largest, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    setPixmap(QPixmap::fromImage(shown));
+    resize(shown.size());
     m_hasPicture = true;
     return true;
 }

@@ -202,6 +202,11 @@ void TPurchaseOrderForm::FormCreate()
     FConfigFile = std::make_unique<TIniFile>(AppFile(StartupSheet::ConfigFileName));
     OpenSheetFile(StartupSheet::Choose(*FConfigFile));
     VersionResource1->FileVersion = QStringLiteral(PO_VERSION);
+    // The logo has the header row: above the line beneath it, leaving the company's address
+    // room beside it.
+    if (const auto *rule = qobject_cast<QWidget *>(Component(u"Bevel1")))
+        Image1->SetLargestPicture(QSize(m_scrollContent->width() - Image1->x() - Panel2->width() - 10,
+                                        rule->y() - Image1->y()));
 
     const QDateTime now = platform().now();
     Label(u"labelPONumber")->SetCaption(SheetDates::PONumber(now));

@@ -8,6 +8,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class LogoLoaderTest : public TempDirTest
@@ -176,6 +180,28 @@ TEST_F(LogoLoaderTest, DamagedOrMislabelledFilesGiveNoPicture)
     EXPECT_FALSE(LogoLoader::load(path("missing.jpg")).has_value());
     EXPECT_FALSE(LogoLoader::load(m_dir.path()).has_value()) << "a folder";
     EXPECT_FALSE(LogoLoader::load(QString()).has_value());
+}
+
+// Files that would make the loader read without end, block, allocate gigabytes or decode
+// more than a sheet can show.
+TEST_F(LogoLoaderTest, HostileFilesAreRefusedOrDecodedSmall)
+{
+    const auto large = LogoLoader::load(save(u"large.jpg"_s, encoded("JPG", {3200, 2400})));
+    ASSERT_TRUE(large.has_value());
+    EXPECT_EQ(large->size(), QSize(1600, 1200)) << "decoded at half its size";
+
+    Le wmf; // 18 header bytes saying the largest record is 3.6 GB
+    wmf.u16(1).u16(9).u16(0x0300).u32(20).u16(0).u32(0x6B49D200).u16(0).u16(3).u16(0);
+    QFile sparse(path("huge.bmp"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(LogoLoader::MaxFileBytes + 1));
+    sparse.close();
+    ASSERT_TRUE(QFile::link(u"/proc/self/pagemap"_s, path("pagemap.jpg")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.jpg")).constData(), 0600), 0);
+    for (const char *name : {"huge.wmf", "huge.bmp", "pagemap.jpg", "fifo.jpg"}) {
+        if (QByteArray(name) == "huge.wmf")
+            save(u"huge.wmf"_s, wmf.bytes);
+        EXPECT_FALSE(LogoLoader::load(path(QString::fromLatin1(name))).has_value()) << name;
+    }
 }
 
 } // namespace
