@@ -191,7 +191,9 @@ std::optional<QImage> loadWmf(QByteArray bytes)
     options.malloc = budgetAlloc;
     options.realloc = budgetRealloc;
     options.free = budgetFree;
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_ALLOC;
+    // A damaged file is no logo; the converter need not say why on the terminal.
+    const unsigned long flags =
+        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_ALLOC | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
         if (api)
             wmf_api_destroy(api);

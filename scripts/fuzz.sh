@@ -20,14 +20,21 @@ for target in ini numbers logo; do
   work=$(mktemp -d)
   mkdir -p "$work/corpus" "$work/artifacts"
   cp -r "$PO_ROOT/tests/fuzz/corpus/$target/." "$work/corpus/"
+  # Sheet files' structure shows in small inputs; pictures need room. A picture may take
+  # 1 GB at most, as the program would let it.
+  case $target in
+    ini) limits=(-max_len=4096 -rss_limit_mb=2048) ;;
+    logo) limits=(-max_len=65536 -rss_limit_mb=1024 -malloc_limit_mb=1024) ;;
+    *) limits=(-max_len=4096 -rss_limit_mb=2048) ;;
+  esac
   po_stage "fuzz_$target: fuzzing for ${SECONDS_EACH}s"
   # Whatever a target leaves in the temporary folder goes with $work.
   TMPDIR="$work" QT_QPA_PLATFORM=offscreen "$BUILD/tests/fuzz/fuzz_$target" -max_total_time="$SECONDS_EACH" \
-    -max_len=65536 -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+    "${limits[@]}" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/log" 2>&1
   rc=$?
   runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$work/log" | grep -o '[0-9]*$')
-  echo "fuzz_$target: ${runs:-0} runs in ${SECONDS_EACH}s, exit $rc"
+  echo "fuzz_$target: ${runs:-0} runs in ${SECONDS_EACH}s ($(( ${runs:-0} / SECONDS_EACH ))/s), exit $rc"
   if [ $rc -ne 0 ]; then
     grep -E 'ERROR|SUMMARY|Test unit written' "$work/log" >&2
     status=1
