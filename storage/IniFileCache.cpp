@@ -112,6 +112,7 @@ void IniFileCache::write(const QByteArray &path, const QString &displayName, Ent
         throw AppError(QStringLiteral("Unable to write to %1").arg(displayName));
     }
     entry.stamp = stampOf(st);
+    ++m_replaces;
 }
 
 void IniFileCache::modify(const QByteArray &path, const QString &displayName,

@@ -50,8 +50,9 @@ public:
     void beginBatch();
     void endBatch(bool commit);
 
-    // How many times a file has been parsed, for tests and benchmarks.
+    // How many times a file has been parsed, and replaced, for tests and benchmarks.
     quint64 parseCount() const { return m_parses; }
+    quint64 replaceCount() const { return m_replaces; }
 
 private:
     struct Stamp
@@ -74,6 +75,7 @@ private:
     std::unordered_map<QByteArray, Entry> m_entries;
     int m_batchDepth = 0;
     quint64 m_parses = 0;
+    quint64 m_replaces = 0;
     std::map<QByteArray, QString> m_dirty; // path -> name for messages, changed in a batch
     std::unordered_set<QByteArray> m_seenInBatch;
 };

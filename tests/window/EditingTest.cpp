@@ -1,6 +1,7 @@
 #include "QtPrinters.h"
 #include "WindowFixture.h"
 
+#include "IniFileCache.h"
 #include "LineItemGrid.h"
 #include "SheetGroupBox.h"
 #include "SheetLabel.h"
@@ -209,6 +210,57 @@ TEST_F(EditingTest, CalculatedValuesRefuseEditingAndOfferTheGroupFont)
     sheet->CalculatedValue(sheet->Label(u"Label14"));
     EXPECT_EQ(platform.fontDialogs.size(), 1u);
     EXPECT_EQ(sheet->Label(u"Label19")->Font(), before);
+}
+
+// An edit reaches the file as one replacement or not at all, so that a crash or a kill never
+// leaves half of it: a label's currency, font and text; a group's fonts; the date and its font.
+TEST_F(EditingTest, EachEditIsOneReplacementOfTheFile)
+{
+    SheetFont big;
+    big.name = u"Times New Roman"_s;
+    const struct
+    {
+        const char *what;
+        std::function<void()> edit;
+    } cases[] = {
+        {"a label's currency, font and text",
+         [&] {
+             platform.fontAnswers = {big};
+             editLabel("Label15", [](TFontsForm *d) {
+                 d->BitBtn1->click();
+                 type(d, u"7"_s);
+                 d->CheckBox1->setChecked(true);
+                 d->Edit2->setText(u"$"_s);
+             });
+         }},
+        {"a footer group's font",
+         [&] {
+             SheetFont bigger = big;
+             bigger.size = 14;
+             platform.messageAnswers = {MsgResult::Ok};
+             platform.fontAnswers = {bigger};
+             sheet->CalculatedValue(sheet->Label(u"Label14"));
+         }},
+        {"the date and its font",
+         [&] {
+             platform.onModal = [](QDialog *d) {
+                 d->show();
+                 d->close();
+                 return d->result();
+             };
+             sheet->labelPODateClick(sheet->Label(u"labelPODate"));
+             platform.onModal = nullptr;
+         }},
+    };
+    for (const auto &c : cases) {
+        const quint64 before = IniFileCache::instance().replaceCount();
+        c.edit();
+        EXPECT_EQ(IniFileCache::instance().replaceCount(), before + 1) << c.what;
+    }
+    const QByteArray bytes = readBytes(file);
+    EXPECT_TRUE(bytes.contains("[Label15]\r\nFontColor=-2147483640\r\nFontName=Times New Roman")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("[Currency]\r\nTextValue=$\r\n"));
+    EXPECT_TRUE(bytes.contains("[Label19]\r\nFontColor=-2147483640\r\nFontName=Times New Roman\r\nFontSize=14"));
 }
 
 // Typing into the grid's in-place editor, one key at a time.
