@@ -222,13 +222,29 @@ void IniDocument::indexSection(quint32 index)
     m_sectionIndex[slot] = index + 1;
 }
 
+// Whether a name from the file, folded, is the folded name given; without allocating for
+// plain ASCII, as most names are.
+bool IniDocument::sameName(QByteArrayView name, const QString &folded)
+{
+    if (name.size() != folded.size())
+        return fold(Win1252::decode(name)) == folded; // folding may change the length
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if (uchar(c) >= 0x80)
+            return fold(Win1252::decode(name)) == folded;
+        if (folded[i].unicode() != char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c))
+            return false;
+    }
+    return true;
+}
+
 const IniDocument::Section *IniDocument::findSection(const QString &folded, quint32 hash) const
 {
     const size_t mask = m_sectionIndex.size() - 1;
     for (size_t slot = hash & mask; !m_sectionIndex.empty() && m_sectionIndex[slot] != 0;
          slot = (slot + 1) & mask) {
         const Section &s = m_sections[m_sectionIndex[slot] - 1];
-        if (s.header.nameHash == hash && fold(Win1252::decode(*sectionName(text(s.header)))) == folded)
+        if (s.header.nameHash == hash && sameName(*sectionName(text(s.header)), folded))
             return &s;
     }
     return nullptr;
@@ -238,7 +254,7 @@ const IniDocument::Line *IniDocument::findKey(const Section &section, const QStr
                                               quint32 hash) const
 {
     for (const Line &l : section.body) {
-        if (l.kind == Kind::Key && l.nameHash == hash && fold(Win1252::decode(*keyName(text(l)))) == folded)
+        if (l.kind == Kind::Key && l.nameHash == hash && sameName(*keyName(text(l)), folded))
             return &l;
     }
     return nullptr;

@@ -58,6 +58,7 @@ private:
     static QString fold(QStringView name);
     static quint32 hashOf(const QString &folded);
     static quint32 hashOfName(QByteArrayView name);
+    static bool sameName(QByteArrayView name, const QString &folded);
     QByteArrayView text(const Line &line) const;
     Line newLine(const QByteArray &text, Kind kind, quint32 nameHash);
     void setText(Line &line, const QByteArray &text);
