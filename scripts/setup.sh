@@ -18,6 +18,8 @@ PO_PACKAGES=(
   poppler-utils xvfb xauth xdotool libx11-dev
   # A CUPS scheduler and its lpadmin/lpstat, run by the print-queue test as its own service.
   cups-daemon cups-client
+  # strace shows that a save syncs before its rename (the durable-save test).
+  strace
 )
 # The libFuzzer targets are built with clang (scripts/fuzz.sh adds these).
 PO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
