@@ -199,7 +199,10 @@ TEST_F(SafeFileTest, EachSaveSyncsTheFileBeforeItsRenameAndTheFolderAfter)
                           QCoreApplication::applicationFilePath(),
                           u"--gtest_filter=SafeFileTest.EachSaveSyncsTheFileBeforeItsRenameAndTheFolderAfter"_s});
     ASSERT_TRUE(traced.waitForFinished(60000));
-    ASSERT_EQ(traced.exitCode(), 0) << traced.readAllStandardError().constData();
+    const QByteArray errors = traced.readAllStandardError();
+    if (traced.exitCode() != 0 && errors.contains("ptrace"))
+        GTEST_SKIP() << "strace may not trace here: " << errors.constData();
+    ASSERT_EQ(traced.exitCode(), 0) << errors.constData();
 
     // Only the calls on this test's files, in order: "f" a sync of a temporary file, "r" a
     // rename onto the order, "d" a sync of the folder.
