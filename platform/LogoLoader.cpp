@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <sys/stat.h>
 
 #include <jpeglib.h>
@@ -26,15 +25,6 @@ namespace {
 // A JPEG is decoded at 1/2, 1/4 or 1/8 of its size while it stays this large, since neither
 // the sheet nor a printed page shows more.
 constexpr int EnoughSide = 1500;
-// Decoding that takes longer is given up: the window must stay responsive.
-constexpr qint64 DecodeBudgetMs = 1000;
-
-qint64 nowMs()
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
 
 // libjpeg's default error handler ends the process; this one jumps back instead, and
 // every warning (a truncated or corrupt stream) counts as a failure.
@@ -54,7 +44,7 @@ struct JpegProgress
 
 void jpegProgress(j_common_ptr cinfo)
 {
-    if (nowMs() > reinterpret_cast<JpegProgress *>(cinfo->progress)->deadline)
+    if (monotonicMs() > reinterpret_cast<JpegProgress *>(cinfo->progress)->deadline)
         cinfo->err->error_exit(cinfo);
 }
 
@@ -94,7 +84,7 @@ bool decodeJpeg(const unsigned char *data, size_t size, Raster *out)
     jpeg_create_decompress(&cinfo);
     JpegProgress progress;
     progress.pub.progress_monitor = jpegProgress;
-    progress.deadline = nowMs() + DecodeBudgetMs;
+    progress.deadline = monotonicMs() + DecodeBudgetMs;
     cinfo.progress = &progress.pub;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);

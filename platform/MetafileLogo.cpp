@@ -199,6 +199,11 @@ std::optional<QImage> loadWmf(QByteArray bytes)
             wmf_api_destroy(api);
         return std::nullopt;
     }
+    // The player asks now and then whether to go on: not once the decoding time is up.
+    qint64 deadline = monotonicMs() + DecodeBudgetMs;
+    wmf_status_function(api, &deadline, [](void *context, float) {
+        return monotonicMs() > *static_cast<qint64 *>(context) ? 1 : 0;
+    });
     std::optional<QImage> image;
     wmfD_Rect bbox;
     wmf_svg_t *ddata = WMF_SVG_GetData(api);

@@ -35,13 +35,14 @@ const IniDocument *IniFileCache::document(const QByteArray &path)
     using SafeFile::ReadStatus;
     if (m_dirty.contains(path))
         return &m_entries[path].doc; // changed in the open batch: newer than the disk
-    struct stat st;
-    if (::stat(path.constData(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    struct stat st{};
+    const bool there = ::stat(path.constData(), &st) == 0;
+    if (!there && (errno == ENOENT || errno == ENOTDIR)) {
         m_entries.erase(path);
         return nullptr;
     }
     const auto it = m_entries.find(path);
-    if (it != m_entries.end() && it->second.status != ReadStatus::Failed &&
+    if (there && it != m_entries.end() && it->second.status != ReadStatus::Failed &&
         it->second.stamp == stampOf(st))
         return it->second.status == ReadStatus::Ok ? &it->second.doc : nullptr;
 
