@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Edits killed as they are stored: the company name is given a new text and a new font (by
-# turns DejaVu Serif and DejaVu Sans) and the program is killed within 10 ms of the dialog's
+# turns Liberation Serif and Liberation Mono) and the program is killed within 10 ms of the dialog's
 # Close. After each kill the file holds every edit whole or not at all: each text's parity
 # matches its font.
 # Usage: kill_during_edits.sh PATH-TO-pelmora-po [RUNS]
@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 RUNS=${2:-6}
 e2e_start "$1"
 RANDOM=20261208
-families=("DejaVu Serif" "DejaVu Sans")
+families=("Liberation Serif" "Liberation Mono") # no family name begins another
 
 for ((run = 1; run <= RUNS; run++)); do
   [ "$run" -eq 1 ] || start_program
