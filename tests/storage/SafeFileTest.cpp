@@ -163,9 +163,19 @@ TEST_F(SafeFileTest, AnotherUserReadsNothingOfAPrivateFileBeingSaved)
     ASSERT_EQ(::chmod(local(file).constData(), 0600), 0);
 
     // The other user lists the folder over and over, reading every temporary file it sees.
+    const QStringList asOther = {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s,
+                                 QStringLiteral(PEEKING_USER), shared, u".secret.pof."_s};
+    {
+        // Where the other user may not run the poller at all (a root made with umask 077 keeps
+        // even the C library from it) there is no one to leak to.
+        writeBytes(shared + u"/stopped"_s, "");
+        QProcess probe;
+        probe.start(setpriv, asOther + QStringList{shared + u"/stopped"_s});
+        if (!probe.waitForFinished(10000) || probe.exitCode() != 0)
+            GTEST_SKIP() << "the other user cannot run here: " << probe.readAllStandardError().constData();
+    }
     QProcess other;
-    other.start(setpriv, {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s,
-                          QStringLiteral(PEEKING_USER), shared, u".secret.pof."_s, shared + u"/stop"_s});
+    other.start(setpriv, asOther + QStringList{shared + u"/stop"_s});
     ASSERT_TRUE(other.waitForStarted());
     const QString filler(3000, u'x');
     for (int i = 0; i < 1000; ++i)
