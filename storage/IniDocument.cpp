@@ -47,6 +47,12 @@ std::optional<QByteArrayView> keyName(QByteArrayView line)
     return trimmed(t.first(eq));
 }
 
+// Case folding of a plain ASCII character, as QString::toCaseFolded does it.
+char foldAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
+
 QByteArray readValue(QByteArrayView line)
 {
     QByteArrayView v = trimmed(line.sliced(line.indexOf('=') + 1));
@@ -78,7 +84,7 @@ quint32 IniDocument::hashOfName(QByteArrayView name)
     for (const char c : name) {
         if (uchar(c) >= 0x80)
             return hashOf(fold(Win1252::decode(name)));
-        h = (h ^ quint32(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c)) * 16777619u;
+        h = (h ^ quint32(foldAscii(c))) * 16777619u;
     }
     return h;
 }
@@ -232,7 +238,7 @@ bool IniDocument::sameName(QByteArrayView name, const QString &folded)
         const char c = name[i];
         if (uchar(c) >= 0x80)
             return fold(Win1252::decode(name)) == folded;
-        if (folded[i].unicode() != char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c))
+        if (folded[i].unicode() != char16_t(foldAscii(c)))
             return false;
     }
     return true;
