@@ -116,12 +116,12 @@ void IniDocument::setText(Line &line, const QByteArray &text)
     line.length = quint32(text.size());
 }
 
-IniDocument IniDocument::parse(QByteArrayView bytes)
+IniDocument IniDocument::parse(QByteArray bytes)
 {
     IniDocument doc;
     if (bytes.size() > qsizetype(std::numeric_limits<quint32>::max()))
         return doc;
-    doc.m_source = bytes.toByteArray();
+    doc.m_source = std::move(bytes);
     const QByteArrayView all(doc.m_source);
     qsizetype pos = 0;
     if (all.startsWith("\xEF\xBB\xBF")) {

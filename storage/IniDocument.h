@@ -26,7 +26,8 @@ public:
     static constexpr qsizetype MaxValueLength = 2047;
 
     // Files beyond 4 GB are not parsed: no sheet file comes near (the cache refuses far less).
-    static IniDocument parse(QByteArrayView bytes);
+    // The document keeps the bytes it is given (shared, not copied) and points into them.
+    static IniDocument parse(QByteArray bytes);
     QByteArray serialize() const;
 
     // The value as read back: blanks around it dropped, one pair of enclosing quotes

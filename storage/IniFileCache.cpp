@@ -59,7 +59,7 @@ const IniDocument *IniFileCache::document(const QByteArray &path)
     entry.doc = IniDocument();
     try {
         if (status == ReadStatus::Ok) {
-            entry.doc = IniDocument::parse(bytes);
+            entry.doc = IniDocument::parse(std::move(bytes));
             ++m_parses;
         }
     } catch (const std::bad_alloc &) {
