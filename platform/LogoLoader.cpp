@@ -27,7 +27,8 @@ namespace {
 constexpr int EnoughSide = 1500;
 
 // libjpeg's default error handler ends the process; this one jumps back instead, and
-// every warning (a truncated or corrupt stream) counts as a failure.
+// every warning (a truncated or corrupt stream) is a failure at once: libjpeg would go on
+// filling every remaining row of a picture that is already refused.
 struct JpegErrors
 {
     jpeg_error_mgr pub;
@@ -56,7 +57,7 @@ void jpegErrorExit(j_common_ptr cinfo)
 void jpegMessage(j_common_ptr cinfo, int level)
 {
     if (level < 0)
-        ++cinfo->err->num_warnings;
+        cinfo->err->error_exit(cinfo);
 }
 
 struct Raster
@@ -115,9 +116,8 @@ bool decodeJpeg(const unsigned char *data, size_t size, Raster *out)
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_decompress(&cinfo);
-    const bool clean = errors.pub.num_warnings == 0;
     jpeg_destroy_decompress(&cinfo);
-    return clean;
+    return true;
 }
 
 std::optional<QImage> loadJpeg(const QByteArray &bytes)

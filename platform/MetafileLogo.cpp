@@ -12,6 +12,9 @@ extern "C" {
 #include <emf2svg.h>
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
+// libUEMF, which the EMF converter is built on, checks that a record's offsets and counts
+// stay inside it; Debian ships its library without a header.
+int U_emf_record_safe(const char *record);
 }
 
 namespace LogoLoader {
@@ -55,6 +58,7 @@ bool looksLikeEmf(const QByteArray &b)
 
 // The converter trusts the lengths inside text and font records and reads past the file
 // when they lie; so every record must lie inside the file and every string inside its record.
+// It also reads one record past the last unless that last is the end-of-file record.
 bool emfRecordsHold(const QByteArray &b)
 {
     const quint64 end = le32(b, 48);
@@ -68,6 +72,9 @@ bool emfRecordsHold(const QByteArray &b)
         if (size < 8 || size % 4 != 0 || size > end - at)
             return false;
         const int r = int(at);
+        // The converter trusts each record's inner offsets (a bitmap's, for one).
+        if (type >= 1 && type <= 122 && !U_emf_record_safe(b.constData() + r))
+            return false;
         switch (type) {
         case 1: { // the header, with its UTF-16 description
             if (size < 88)
@@ -92,6 +99,8 @@ bool emfRecordsHold(const QByteArray &b)
                 return false;
             break;
         }
+        case 14: // the end of the file: the converter stops here
+            return size >= 20;
         case 96: // PolyTextOut and SmallTextOut: layouts a logo does not need
         case 97:
         case 108:
@@ -101,7 +110,7 @@ bool emfRecordsHold(const QByteArray &b)
         }
         at += size;
     }
-    return true;
+    return false;
 }
 
 } // namespace
