@@ -21,8 +21,10 @@ PO_PACKAGES=(
   # strace shows that a save syncs before its rename (the durable-save test).
   strace
 )
-# The libFuzzer targets are built with clang (scripts/fuzz.sh adds these).
-PO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The libFuzzer targets are built with clang (scripts/fuzz.sh adds these), and so are the
+# picture libraries, from their Debian sources, with what those need to build.
+PO_FUZZ_PACKAGES=(clang libclang-rt-14-dev dpkg-dev xz-utils debian-archive-keyring
+                  libpng-dev libfreetype-dev libfontconfig-dev)
 
 # One line at the start of each long stage, so that a first run is never silent for long.
 po_stage() {
