@@ -25,7 +25,7 @@ void BM_ReportToPdf(benchmark::State &state)
         sheet.StringGrid1->SetCell(6, r, QStringLiteral("%1.50").arg(12 * (r + 1)));
     }
     sheet.SaveSheet();
-    TPurchaseOrderReport report(&sheet);
+    TPurchaseOrderReport report(sheet.SheetFileName(), sheet.StringGrid1->Rows());
     const QString pdf = dir.filePath(QStringLiteral("order.pdf"));
     for (auto _ : state)
         benchmark::DoNotOptimize(ReportPainter::writePdf(report.QuickRep1, pdf));

@@ -2,6 +2,7 @@
 
 #include "TControlForm.h"
 
+#include "LineItemGrid.h"
 #include "Platform.h"
 #include "ReportPreview.h"
 #include "SheetKeys.h"
@@ -23,7 +24,7 @@ void TControlForm::BitBtn1Click()
         return;
     }
     const QString number = m_sheet->Label(u"labelPONumber")->Caption();
-    TPurchaseOrderReport report(m_sheet);
+    TPurchaseOrderReport report(m_sheet->SheetFileName());
     // The stores that the checks and the report read are bound to the sheet file anew.
     TCaptionSaver *captions = m_sheet->CaptionSaver1;
     captions->SetIniFile(std::make_unique<TIniFile>(m_sheet->SheetFileName()));
@@ -42,6 +43,7 @@ void TControlForm::BitBtn1Click()
             m_sheet->LabelSetValue(m_sheet->Label(u"labelPONumber"));
     }
     m_sheet->SaveSheet();
+    report.LineItems = m_sheet->StringGrid1->Rows();
     report.QuickRep1.title = QStringLiteral("Pelmora PO Form: PO Number %1 Printout").arg(number);
     ReportPreview preview(report.QuickRep1, number + QStringLiteral(".pdf"), m_sheet);
     m_preview = &preview;

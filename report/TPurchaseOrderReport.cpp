@@ -1,7 +1,6 @@
 #include "TPurchaseOrderReport.h"
 
 #include "GenUtils.h"
-#include "LineItemGrid.h"
 #include "LogoLoader.h"
 #include "NumberText.h"
 #include "Platform.h"
@@ -9,7 +8,6 @@
 #include "StartupSheet.h"
 #include "TCaptionSaver.h"
 #include "TFontSaver.h"
-#include "TPurchaseOrderForm.h"
 
 #include <QFileInfo>
 
@@ -45,7 +43,9 @@ ReportElement shape(ReportElement::Kind kind, const char *name, QRectF box, QCol
 
 } // namespace
 
-TPurchaseOrderReport::TPurchaseOrderReport(TPurchaseOrderForm *owner) : QObject(owner), m_sheet(owner)
+TPurchaseOrderReport::TPurchaseOrderReport(const QString &sheetFileName,
+                                           SheetFields::LineItemRows lineItems, QObject *parent)
+    : QObject(parent), LineItems(std::move(lineItems))
 {
     setObjectName(QStringLiteral("PurchaseOrderReport"));
     CaptionSaver1 = new TCaptionSaver(this);
@@ -60,13 +60,20 @@ TPurchaseOrderReport::TPurchaseOrderReport(TPurchaseOrderForm *owner) : QObject(
     buildChildBand();
     buildLineItemBand();
     buildSummaryBand();
-    FormCreate();
+    FormCreate(sheetFileName);
 }
 
-void TPurchaseOrderReport::FormCreate()
+void TPurchaseOrderReport::FormCreate(const QString &sheetFileName)
 {
-    CaptionSaver1->SetIniFileName(m_sheet->SheetFileName());
-    FontSaver1->SetIniFileName(m_sheet->SheetFileName());
+    CaptionSaver1->SetIniFileName(sheetFileName);
+    FontSaver1->SetIniFileName(sheetFileName);
+}
+
+QString TPurchaseOrderReport::lineItem(int column) const
+{
+    if (FPrintRow < 0 || FPrintRow >= LineItems.size() || column >= LineItems[FPrintRow].size())
+        return QString();
+    return LineItems[FPrintRow][column];
 }
 
 ReportElement &TPurchaseOrderReport::keyedText(ReportBand &band, const char *name, const char *key,
@@ -288,13 +295,13 @@ bool TPurchaseOrderReport::QRSubDetail1NeedData()
 bool TPurchaseOrderReport::QRSubDetail1BeforePrint()
 {
     ++FPrintRow;
-    const QString quantity = m_sheet->StringGrid1->Cell(SheetFields::QuantityColumn, FPrintRow);
+    const QString quantity = lineItem(SheetFields::QuantityColumn);
     return NumberText::parse(quantity, platform().decimalSeparator()).value_or(0) >= 0.01L;
 }
 
 void TPurchaseOrderReport::lineItemPrint(ReportElement &element, QString &value, int column)
 {
-    value = m_sheet->StringGrid1->Cell(column, FPrintRow);
+    value = lineItem(column);
     element.font = FontSaver1->ReadFont(SheetKeys::StringGrid1, element.designFont);
     if (column == SheetFields::UnitPriceColumn || column == SheetFields::ExtendedColumn)
         value = CaptionSaver1->ReadText(SheetKeys::Currency) + value;

@@ -2,31 +2,34 @@
 
 // The printed purchase order: a banded report laid out for US Letter whose keyed texts,
 // fonts, currency symbol and logo come from the sheet file just saved, and whose line
-// items come straight from the sheet's table.
+// items are the sheet table's texts, given as they stand when it prints.
 
 #include "ReportEngine.h"
+#include "SheetFields.h"
 
 #include <QObject>
 
 class TCaptionSaver;
 class TFontSaver;
-class TPurchaseOrderForm;
 
 class TPurchaseOrderReport : public QObject
 {
     Q_OBJECT
 public:
-    explicit TPurchaseOrderReport(TPurchaseOrderForm *owner);
+    explicit TPurchaseOrderReport(const QString &sheetFileName,
+                                  SheetFields::LineItemRows lineItems = {}, QObject *parent = nullptr);
 
     Report QuickRep1;
     TCaptionSaver *CaptionSaver1;
     TFontSaver *FontSaver1;
+    SheetFields::LineItemRows LineItems;
 
     // Lays the order out (events included), as the preview and the printer do.
     std::vector<ReportPage> Run() { return QuickRep1.run(); }
 
 private:
-    void FormCreate();
+    void FormCreate(const QString &sheetFileName);
+    QString lineItem(int column) const;
     bool QuickRep1BeforePrint();
     bool DetailBand1BeforePrint();
     void QRLabelPrint(ReportElement &element, QString &value);
@@ -45,6 +48,5 @@ private:
                                  const char *text, QRectF box, const SheetFont &font,
                                  bool rightAligned = false);
 
-    TPurchaseOrderForm *m_sheet;
     int FPrintRow = -1;
 };

@@ -48,3 +48,15 @@ void LineItemGrid::mousePressEvent(QMouseEvent *event)
         OnMouseDown(this, event);
     EditTextGrid::mousePressEvent(event);
 }
+
+SheetFields::LineItemRows LineItemGrid::Rows() const
+{
+    SheetFields::LineItemRows rows;
+    for (int r = 0; r < rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < columnCount(); ++c)
+            cells << Cell(c, r);
+        rows << cells;
+    }
+    return rows;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EditTextGrid.h"
+#include "SheetFields.h"
 #include "SheetFont.h"
 
 #include <functional>
@@ -15,6 +16,8 @@ public:
 
     const SheetFont &Font() const { return m_font; }
     void SetFont(const SheetFont &font);
+    // Every cell's text, for whatever must not hold on to the window (the printout).
+    SheetFields::LineItemRows Rows() const;
 
     std::function<void(QWidget *, QMouseEvent *)> OnMouseDown;
 

@@ -7,7 +7,9 @@
 
 #include "SheetFont.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <array>
 #include <span>
@@ -99,6 +101,8 @@ constexpr int QuantityColumn = 0;
 constexpr int ProductColumn = 3;
 constexpr int UnitPriceColumn = 5;
 constexpr int ExtendedColumn = 6;
+// The table's texts as plain data, row by row, each row its cells column by column.
+using LineItemRows = QList<QStringList>;
 
 // Fields whose hint is rebuilt from their caption field whenever the pointer moves over
 // them, so that dialog titles follow the user's own wording: hint = prefix + caption.

@@ -41,7 +41,7 @@ protected:
     std::vector<ReportPage> run()
     {
         report.reset();
-        report = std::make_unique<TPurchaseOrderReport>(sheet.get());
+        report = std::make_unique<TPurchaseOrderReport>(sheet->SheetFileName(), sheet->StringGrid1->Rows());
         return report->Run();
     }
     static QString text(const ReportPage &page, const char *name)
@@ -230,7 +230,7 @@ TEST_F(ReportTest, RunningTwiceGivesTheSamePages)
     row(0, u"2"_s, u"3.00"_s, u"6.00"_s);
     row(4, u"1"_s, u"1.00"_s, u"1.00"_s);
     report.reset();
-    report = std::make_unique<TPurchaseOrderReport>(sheet.get());
+    report = std::make_unique<TPurchaseOrderReport>(sheet->SheetFileName(), sheet->StringGrid1->Rows());
     const auto first = report->Run();
     const auto second = report->Run();
     ASSERT_EQ(first.size(), second.size());
@@ -249,7 +249,7 @@ TEST_F(ReportTest, ThePdfCarriesTheTextsAtTheirPlaces)
     open("[Label2]\r\nTextValue=Acme Tools\r\n[Currency]\r\nTextValue=$\r\n[Label19]\r\nTextValue=6.00\r\n");
     row(0, u"2"_s, u"3.00"_s, u"6.00"_s, u"Claw hammer"_s);
     report.reset();
-    report = std::make_unique<TPurchaseOrderReport>(sheet.get());
+    report = std::make_unique<TPurchaseOrderReport>(sheet->SheetFileName(), sheet->StringGrid1->Rows());
     report->QuickRep1.title = u"Pelmora PO Form: PO Number 1 Printout"_s;
     ASSERT_TRUE(ReportPainter::writePdf(report->QuickRep1, path("order.pdf")));
 
