@@ -3,17 +3,13 @@
 #include "FontConvert.h"
 #include "Platform.h"
 #include "SheetDates.h"
-#include "SheetLabel.h"
-#include "TCaptionSaver.h"
-#include "TFontSaver.h"
 
 #include <QCalendarWidget>
 #include <QFontMetrics>
 #include <QPushButton>
 
-TCalendarForm::TCalendarForm(SheetLabel *dateLabel, TCaptionSaver &captions, TFontSaver &fonts)
-    : ApplyOnCloseDialog(dateLabel, Qt::Tool | Qt::WindowCloseButtonHint), m_label(dateLabel),
-      m_captions(captions), m_fonts(fonts)
+TCalendarForm::TCalendarForm(QWidget *dateLabel)
+    : ApplyOnCloseDialog(dateLabel, Qt::Tool | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("CalendarForm"));
     setFixedSize(226, 206);
@@ -62,8 +58,6 @@ void TCalendarForm::BitBtn1Click()
 
 void TCalendarForm::FormClose()
 {
-    m_label->SetCaption(SheetDates::PODate(MonthCalendar1->selectedDate(), platform().dateSeparator()));
-    m_label->SetFont(m_font);
-    m_captions.SaveText(m_label->objectName(), m_label->Caption());
-    m_fonts.SaveFont(m_label->objectName(), m_font);
+    if (OnClose)
+        OnClose(SheetDates::PODate(MonthCalendar1->selectedDate(), platform().dateSeparator()), m_font);
 }

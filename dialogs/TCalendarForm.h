@@ -4,20 +4,21 @@
 
 #include "ApplyOnCloseDialog.h"
 
+#include <functional>
+
 class QCalendarWidget;
 class QPushButton;
-class SheetLabel;
-class TCaptionSaver;
-class TFontSaver;
 
-// The PO date picker. It cannot be cancelled: however it closes, the date label takes the
-// picked date (today unless another was picked) and the calendar's font, and both are
-// recorded in the sheet file at once.
+// The PO date picker. It cannot be cancelled: however it closes, it reports the picked date
+// as the sheet writes it (today unless another was picked) and the calendar's font, for the
+// date label to take and record.
 class TCalendarForm : public ApplyOnCloseDialog
 {
     Q_OBJECT
 public:
-    TCalendarForm(SheetLabel *dateLabel, TCaptionSaver &captions, TFontSaver &fonts);
+    explicit TCalendarForm(QWidget *dateLabel);
+
+    std::function<void(const QString &date, const SheetFont &font)> OnClose;
 
     QCalendarWidget *MonthCalendar1;
     QPushButton *BitBtn1; // "Set Font..."
@@ -30,8 +31,5 @@ public:
     void FormClose() override;
 
 private:
-    SheetLabel *m_label;
-    TCaptionSaver &m_captions;
-    TFontSaver &m_fonts;
     SheetFont m_font;
 };

@@ -2,9 +2,7 @@
 
 #include "FontConvert.h"
 #include "Platform.h"
-#include "SheetGroupBox.h"
 #include "SheetKeys.h"
-#include "SheetLabel.h"
 #include "TCaptionSaver.h"
 
 #include <QCheckBox>
@@ -23,8 +21,8 @@ const std::pair<const char *, const char16_t *> Currencies[] = {
 } // namespace
 
 TFontsForm::TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions)
-    : ApplyOnCloseDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_owner(owner),
-      m_footerValue(footerValue), m_captions(captions)
+    : ApplyOnCloseDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_footerValue(footerValue),
+      m_captions(captions)
 {
     setObjectName(QStringLiteral("FontsForm"));
     setWindowTitle(QStringLiteral("Label Settings Form"));
@@ -110,12 +108,7 @@ void TFontsForm::CurrencyMenu(QAction *item)
 
 void TFontsForm::FormClose()
 {
-    if (auto *label = qobject_cast<SheetLabel *>(m_owner)) {
-        label->SetCaption(Edit1->text());
-        label->SetFont(m_font);
-    } else if (auto *box = qobject_cast<SheetGroupBox *>(m_owner)) {
-        box->SetCaption(Edit1->text());
-        box->SetFont(m_font);
-    }
+    if (OnClose)
+        OnClose(Edit1->text(), m_font);
     m_storedSymbol = CheckBox1->isChecked() ? Edit2->text() : QString(); // the caller stores it
 }

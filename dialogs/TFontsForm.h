@@ -4,6 +4,8 @@
 
 #include "ApplyOnCloseDialog.h"
 
+#include <functional>
+
 class QCheckBox;
 class QLineEdit;
 class QMenu;
@@ -11,14 +13,16 @@ class QPushButton;
 class TCaptionSaver;
 
 // The label settings dialog: an element's text and font and, for the footer values, the
-// currency symbol. It has no cancel: however it closes, the element takes the text and
-// font it holds and the symbol is stored.
+// currency symbol. It has no cancel: however it closes, it reports the text and font it
+// holds for the element to take, and the symbol is stored.
 class TFontsForm : public ApplyOnCloseDialog
 {
     Q_OBJECT
 public:
     // owner is the edited label or group box.
     TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions);
+
+    std::function<void(const QString &text, const SheetFont &font)> OnClose;
 
     QLineEdit *Edit1;
     QCheckBox *CheckBox1;
@@ -44,7 +48,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QWidget *m_owner;
     bool m_footerValue;
     TCaptionSaver &m_captions;
     SheetFont m_font;

@@ -1,16 +1,13 @@
 #include "TLineItems.h"
 
 #include "FontConvert.h"
-#include "LineItemGrid.h"
 #include "Platform.h"
-#include "SheetKeys.h"
-#include "TFontSaver.h"
-#include "TPurchaseOrderForm.h"
 
 #include <QPushButton>
 
-TLineItems::TLineItems(TPurchaseOrderForm *sheet, int row)
-    : QDialog(sheet->StringGrid1, Qt::Tool | Qt::WindowCloseButtonHint), m_sheet(sheet), m_row(row)
+TLineItems::TLineItems(QWidget *table, int row, bool rowFilled, const SheetFont &tableFont)
+    : QDialog(table, Qt::Tool | Qt::WindowCloseButtonHint), m_row(row), m_rowFilled(rowFilled),
+      m_font(tableFont)
 {
     setObjectName(QStringLiteral("LineItems"));
     setFont(FontConvert::toQFont(SheetFont{}));
@@ -37,21 +34,21 @@ void TLineItems::showEvent(QShowEvent *event)
 
 void TLineItems::FormShow()
 {
-    BitBtn2->setEnabled(!m_sheet->StringGrid1->Cell(SheetFields::QuantityColumn, m_row).isEmpty());
+    BitBtn2->setEnabled(m_rowFilled);
 }
 
 void TLineItems::BitBtn2Click()
 {
-    for (int c = 0; c < SheetFields::GridColumns; ++c)
-        m_sheet->StringGrid1->SetCell(c, m_row, QString());
-    m_sheet->RefreshTableTotals();
+    if (OnClearRow)
+        OnClearRow();
 }
 
 void TLineItems::BitBtn3Click()
 {
-    SheetFont font = m_sheet->StringGrid1->Font();
+    SheetFont font = m_font;
     if (!platform().chooseFont(this, font))
         return;
-    m_sheet->StringGrid1->SetFont(font);
-    m_sheet->FontSaver1->SaveFont(SheetKeys::StringGrid1, font);
+    m_font = font;
+    if (OnTableFont)
+        OnTableFont(font);
 }

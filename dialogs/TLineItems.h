@@ -1,16 +1,24 @@
 #pragma once
 
+#include "SheetFont.h"
+
 #include <QDialog>
 
-class QPushButton;
-class TPurchaseOrderForm;
+#include <functional>
 
-// The line-item dialog: clears the row it works on, or sets the table's font.
+class QPushButton;
+
+// The line-item dialog: clears the row it works on, or sets the table's font. It is given
+// whether the row holds a quantity and the table's font, and reports what the user chose;
+// the table applies it.
 class TLineItems : public QDialog
 {
     Q_OBJECT
 public:
-    TLineItems(TPurchaseOrderForm *sheet, int row);
+    TLineItems(QWidget *table, int row, bool rowFilled, const SheetFont &tableFont);
+
+    std::function<void()> OnClearRow;
+    std::function<void(const SheetFont &)> OnTableFont;
 
     int Tag() const { return m_row; }
     QPushButton *BitBtn2; // "Clear Row &%d"
@@ -25,6 +33,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    TPurchaseOrderForm *m_sheet;
     int m_row;
+    bool m_rowFilled;
+    SheetFont m_font;
 };

@@ -44,6 +44,15 @@ void TPurchaseOrderForm::LabelSetValue(QObject *sender)
         dialog.SetTextFont(*ComponentFontOf(sender));
         dialog.setWindowTitle(QStringLiteral("Enter %1").arg(label ? label->Hint() : box->Hint()));
         dialog.move(OnScreen({FDialogLeft, FDialogTop}, dialog.size(), platform().screenSize()));
+        dialog.OnClose = [label, box](const QString &text, const SheetFont &font) {
+            if (label) {
+                label->SetCaption(text);
+                label->SetFont(font);
+            } else {
+                box->SetCaption(text);
+                box->SetFont(font);
+            }
+        };
         platform().execModal(&dialog); // closing it in any way applies the edit
         storedSymbol = dialog.StoredSymbol();
     }
@@ -167,7 +176,18 @@ void TPurchaseOrderForm::RefreshTableTotals()
 
 void TPurchaseOrderForm::StringGridDoubleClick()
 {
-    TLineItems dialog(this, FCurrentRow);
+    const int row = FCurrentRow;
+    TLineItems dialog(StringGrid1, row,
+                      !StringGrid1->Cell(SheetFields::QuantityColumn, row).isEmpty(), StringGrid1->Font());
+    dialog.OnClearRow = [this, row] {
+        for (int c = 0; c < SheetFields::GridColumns; ++c)
+            StringGrid1->SetCell(c, row, QString());
+        RefreshTableTotals();
+    };
+    dialog.OnTableFont = [this](const SheetFont &font) {
+        StringGrid1->SetFont(font);
+        FontSaver1->SaveFont(SheetKeys::StringGrid1, font);
+    };
     dialog.move(OnScreen({FDialogLeft, FDialogTop}, dialog.size(), platform().screenSize()));
     dialog.BitBtn2->setText(QStringLiteral("Clear Row &%1").arg(FCurrentRow + 1));
     dialog.setWindowTitle(StringGrid1->Cell(SheetFields::QuantityColumn, FCurrentRow).isEmpty()

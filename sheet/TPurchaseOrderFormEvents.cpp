@@ -170,7 +170,13 @@ void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)
 {
     IniBatch batch; // the date and its font reach the file together
     {
-        TCalendarForm picker(sender, *CaptionSaver1, *FontSaver1);
+        TCalendarForm picker(sender);
+        picker.OnClose = [this, sender](const QString &date, const SheetFont &font) {
+            sender->SetCaption(date);
+            sender->SetFont(font);
+            CaptionSaver1->SaveText(sender->objectName(), sender->Caption());
+            FontSaver1->SaveFont(sender->objectName(), font);
+        };
         picker.SetCalendarFont(sender->Font());
         picker.MonthCalendar1->setSelectedDate(platform().now().date());
         picker.setWindowTitle(QStringLiteral("Set %1").arg(sender->Hint()));

@@ -297,7 +297,7 @@ TEST_F(CommandPanelTest, TheCalendarShortensItsWeekdayNamesOnlyWhenTheyDoNotFit)
             {"Arial", 5, QCalendarWidget::ShortDayNames},
         };
     for (const auto &c : cases) {
-        TCalendarForm picker(sheet->Label(u"labelPODate"), *sheet->CaptionSaver1, *sheet->FontSaver1);
+        TCalendarForm picker(sheet->Label(u"labelPODate"));
         SheetFont font;
         font.name = QString::fromLatin1(c.face);
         font.size = c.size;
