@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
     FontConvert::installFontSubstitutions();
 
     TPurchaseOrderForm sheet; // chooses and opens the start-up sheet
+    PurchaseOrderForm = &sheet;
     TControlForm panel(&sheet); // hidden until the first right-click on the sheet
     sheet.show();               // loads the sheet, behind the progress window
     return app.exec();

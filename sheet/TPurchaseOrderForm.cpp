@@ -21,7 +21,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-TPurchaseOrderForm *PurchaseOrderForm = nullptr;
 
 namespace {
 
@@ -65,15 +64,12 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     resize(DesignWidth, DesignHeight);
     buildComponents();
     connectHandlers();
-    PurchaseOrderForm = this;
     FormCreate();
 }
 
 TPurchaseOrderForm::~TPurchaseOrderForm()
 {
     FormDestroy();
-    if (PurchaseOrderForm == this)
-        PurchaseOrderForm = nullptr;
 }
 
 void TPurchaseOrderForm::buildComponents()

@@ -114,6 +114,10 @@ public:
     void RefreshTableTotals();
     // The tax command, run by a click on the tax amount.
     std::function<void()> TaxCommand;
+    // Calls up the command panel near a point of the screen, its title naming the sheet's
+    // currency; whoever creates the panel installs it.
+    std::function<void(QPoint at, const QString &currencyCode, const QString &currencySymbol)>
+        ShowCommandPanel;
 
     QWidget *Panel1 = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
@@ -163,6 +167,3 @@ private:
     QString FCurrencyCode;
     QString FCurrencySymbol;
 };
-
-// The sheet window, for every other window of the program.
-extern TPurchaseOrderForm *PurchaseOrderForm;

@@ -15,7 +15,6 @@
 #include "SheetLabel.h"
 #include "TCalendarForm.h"
 #include "TCaptionSaver.h"
-#include "TControlForm.h"
 #include "TFontSaver.h"
 
 #include <QCalendarWidget>
@@ -112,22 +111,14 @@ void TPurchaseOrderForm::LabelClick(SheetLabel *label)
 
 void TPurchaseOrderForm::ControlMouseDown(QWidget *sender, Qt::MouseButton button, int x, int y)
 {
-    if (button != Qt::RightButton || !ControlForm)
+    if (button != Qt::RightButton || !ShowCommandPanel)
         return;
     FDialogLeft = x;
     FDialogTop = y;
-    // The sender's place inside its container, taken as a screen position as it stands.
-    const QPoint origin = sheetPos(sender);
-    ControlForm->move(OnScreen(origin + QPoint(x, y), ControlForm->size(), platform().screenSize()));
     FCurrencySymbol = CaptionSaver1->ReadTextDefault(SheetKeys::Currency, QString());
     FCurrencyCode = CaptionSaver1->ReadTextDefault(SheetKeys::Country, QString());
-    QString caption = TControlForm::DesignCaption;
-    if (!FCurrencySymbol.isEmpty() && !FCurrencyCode.isEmpty())
-        caption += QStringLiteral(", Currency = %1 (%2)").arg(FCurrencyCode, FCurrencySymbol);
-    ControlForm->setWindowTitle(caption);
-    ControlForm->show();
-    ControlForm->raise();
-    ControlForm->activateWindow();
+    // The sender's place inside its container, taken as a screen position as it stands.
+    ShowCommandPanel(sheetPos(sender) + QPoint(x, y), FCurrencyCode, FCurrencySymbol);
 }
 
 void TPurchaseOrderForm::showLogo(bool shown)

@@ -39,6 +39,8 @@ public:
     void BitBtn2Click();
     // Print: the checks, the save, and the preview of the printed order.
     void BitBtn1Click();
+    // Moves the panel near at (kept on screen), names the currency in its title, shows it.
+    void ShowAt(QPoint at, const QString &currencyCode, const QString &currencySymbol);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -47,11 +49,13 @@ private:
     void FormClose();
     QPushButton *button(const char *name, const QString &caption, int left, const char *icon);
 
-    TPurchaseOrderForm *m_sheet;
+    QPointer<TPurchaseOrderForm> m_sheet;
     // The print preview while one is open: a second Print brings it back instead of
     // starting a print inside the first one's wait.
     QPointer<QDialog> m_preview;
 };
 
-// The command panel, for every other window of the program.
+// The program's two windows, for every other window of it: the sheet window as app/ creates
+// it, the command panel as it creates itself.
+extern TPurchaseOrderForm *PurchaseOrderForm;
 extern TControlForm *ControlForm;

@@ -1,7 +1,9 @@
 #include "FontConvert.h"
 #include "TControlForm.h"
 
+#include "Platform.h"
 #include "PoApplication.h"
+#include "ScreenPlace.h"
 #include "SheetFields.h"
 #include "TAboutForm.h"
 #include "TExitForm.h"
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 
+TPurchaseOrderForm *PurchaseOrderForm = nullptr;
 TControlForm *ControlForm = nullptr;
 
 const QString TControlForm::DesignCaption = QStringLiteral("Purchase Order Form Menubar");
@@ -67,6 +70,9 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
     connect(BitBtn3, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn3Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn2Click(); }); });
     m_sheet->TaxCommand = [this] { btnTaxClick(); };
+    m_sheet->ShowCommandPanel = [this](QPoint at, const QString &code, const QString &symbol) {
+        ShowAt(at, code, symbol);
+    };
 
     m_sheet->LastChosenSheetFiles = [this] {
         return QStringList{SaveDialog1->FileName, OpenDialog1->FileName};
@@ -78,6 +84,24 @@ TControlForm::~TControlForm()
 {
     if (ControlForm == this)
         ControlForm = nullptr;
+    // A sheet that outlives its panel calls none of it.
+    if (m_sheet) {
+        m_sheet->TaxCommand = nullptr;
+        m_sheet->ShowCommandPanel = nullptr;
+        m_sheet->LastChosenSheetFiles = nullptr;
+    }
+}
+
+void TControlForm::ShowAt(QPoint at, const QString &currencyCode, const QString &currencySymbol)
+{
+    move(OnScreen(at, size(), platform().screenSize()));
+    QString caption = DesignCaption;
+    if (!currencySymbol.isEmpty() && !currencyCode.isEmpty())
+        caption += QStringLiteral(", Currency = %1 (%2)").arg(currencyCode, currencySymbol);
+    setWindowTitle(caption);
+    show();
+    raise();
+    activateWindow();
 }
 
 QPushButton *TControlForm::button(const char *name, const QString &caption, int left, const char *icon)
