@@ -1,6 +1,8 @@
 #include "FontConvert.h"
 #include "TControlForm.h"
 
+#include "GenUtils.h"
+
 #include "Platform.h"
 #include "PoApplication.h"
 #include "ScreenPlace.h"
@@ -77,6 +79,7 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
     m_sheet->LastChosenSheetFiles = [this] {
         return QStringList{SaveDialog1->FileName, OpenDialog1->FileName};
     };
+    m_sheet->ExitCommand = [this] { btnExitClick(); };
     ControlForm = this;
 }
 
@@ -89,6 +92,7 @@ TControlForm::~TControlForm()
         m_sheet->TaxCommand = nullptr;
         m_sheet->ShowCommandPanel = nullptr;
         m_sheet->LastChosenSheetFiles = nullptr;
+        m_sheet->ExitCommand = nullptr;
     }
 }
 
@@ -118,15 +122,44 @@ void TControlForm::btnExitClick()
 {
     m_sheet->SetDialogLeft(x());
     m_sheet->SetDialogTop(y());
-    TExitForm exit(this);
-    if (platform().execModal(&exit) == QDialog::Accepted) {
-        if (exit.CheckBox1->isChecked())
-            m_sheet->SaveSheet();
+    bool exiting = false;
+    bool saving = false;
+    {
+        TExitForm exit(this);
+        exiting = platform().execModal(&exit) == QDialog::Accepted;
+        saving = exit.CheckBox1->isChecked();
+    }
+    if (exiting && saving && !saveBeforeExit())
+        exiting = false;
+    if (exiting) {
+        if (!saving)
+            m_sheet->DiscardRecovery(); // the user's own "do not save"
         close();
         return;
     }
-    // Cancelled: the panel comes back through the sheet's right-click routine, which also
-    // refreshes its caption, and stays exactly where it was.
+    showAgain();
+}
+
+bool TControlForm::saveBeforeExit()
+{
+    if (!m_sheet->SaveKeepsBlankSheet() || !m_sheet->HasUnsavedTexts()) {
+        m_sheet->SaveSheet();
+        return true;
+    }
+    // A save would keep the blank sheet as it is and the typed order nowhere: say so, and
+    // let the user give the order a name of its own.
+    platform().messageBox(this, QString::fromUtf16(u"The Purchase Order Form"),
+                          QStringLiteral("\"%1\" is the blank sheet every order starts from: it is kept "
+                                         "unchanged.\r\nSave this order under a name of its own.")
+                              .arg(ExtractFileName(m_sheet->SheetFileName())),
+                          MsgIcon::Information, MsgButtons::Ok);
+    return BitBtn3Click();
+}
+
+void TControlForm::showAgain()
+{
+    // The panel comes back through the sheet's right-click routine, which also refreshes its
+    // caption, and stays exactly where it was.
     const QPoint where = pos();
     m_sheet->ControlMouseDown(m_sheet->ScrollBox1, Qt::RightButton, m_sheet->DialogLeft(),
                               m_sheet->DialogTop());
@@ -147,5 +180,5 @@ void TControlForm::closeEvent(QCloseEvent *event)
 
 void TControlForm::FormClose()
 {
-    m_sheet->close();
+    m_sheet->CloseProgram();
 }

@@ -33,8 +33,9 @@ public:
     void BitBtn4Click();
     // The tax command; also run by a click on the tax amount and by Print.
     void btnTaxClick();
-    // Save PO As: the sheet under a chosen name, offered as the next start-up sheet.
-    void BitBtn3Click();
+    // Save PO As: the sheet under a chosen name, offered as the next start-up sheet. False
+    // when the user cancelled.
+    bool BitBtn3Click();
     // Load PO: another sheet, after offering to save this one.
     void BitBtn2Click();
     // Print: the checks, the save, and the preview of the printed order.
@@ -47,6 +48,9 @@ protected:
 
 private:
     void FormClose();
+    // Exit's save: false when the user cancelled the Save PO As that the blank sheet needs.
+    bool saveBeforeExit();
+    void showAgain();
     QPushButton *button(const char *name, const QString &caption, int left, const char *icon);
 
     QPointer<TPurchaseOrderForm> m_sheet;

@@ -74,15 +74,16 @@ void TControlForm::btnTaxClick()
     m_sheet->Label(u"Label19")->SetCaption(NumberText::format(m_sheet->BalanceDue(), sep));
 }
 
-void TControlForm::BitBtn3Click()
+bool TControlForm::BitBtn3Click()
 {
     SaveDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
     if (SaveDialog1->FileName.isEmpty())
         SaveDialog1->FileName = m_sheet->Label(u"labelPONumber")->Caption() + QStringLiteral(".pof");
     if (!SaveDialog1->ExecuteSave(this))
-        return;
+        return false;
     const QString chosen = SaveDialog1->FileName;
-    if (m_sheet->SheetFileName() != chosen) {
+    const QString previous = m_sheet->SheetFileName();
+    if (previous != chosen) {
         // A sheet whose own file cannot be written is what Save As is for: say so and save.
         try {
             m_sheet->SaveSheet();
@@ -98,15 +99,18 @@ void TControlForm::BitBtn3Click()
         stores.fonts.IniFile()->startAfresh();
         m_sheet->WriteSheet(stores.fonts, stores.texts);
     }
+    // The order is saved whole: what the earlier file's journal kept is in the chosen file.
+    m_sheet->ForgetRecoveryOf(previous);
     const MsgResult answer = platform().messageBox(
         this, ExtractFileName(chosen) + QStringLiteral(" Saved..."),
         QStringLiteral("Automatically load this file next\n\rtime Pelmora PO Form is opened?"),
         MsgIcon::Question, MsgButtons::YesNo);
     if (answer != MsgResult::Yes)
-        return;
+        return true;
     TIniFile *config = m_sheet->ConfigFile();
     config->writeBool(StartupSheet::Section, StartupSheet::AutoLoad, true);
     config->writeString(StartupSheet::Section, StartupSheet::AutoLoadFile, chosen);
+    return true;
 }
 
 void TControlForm::BitBtn2Click()
@@ -120,6 +124,8 @@ void TControlForm::BitBtn2Click()
     OpenDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
     if (!OpenDialog1->ExecuteOpen(this))
         return;
+    if (answer != MsgResult::Yes)
+        m_sheet->DiscardRecovery(); // the user's own "do not save", now that another sheet comes
     hide();
     const QString chosen = OpenDialog1->FileName;
     m_sheet->OpenSheetFile(chosen);

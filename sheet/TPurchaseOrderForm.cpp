@@ -6,9 +6,11 @@
 #include "LineItemGrid.h"
 #include "NumberText.h"
 #include "Platform.h"
+#include "PoApplication.h"
 #include "SheetDates.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
+#include "SheetJournal.h"
 #include "SheetLabel.h"
 #include "StartupSheet.h"
 #include "TCaptionSaver.h"
@@ -16,9 +18,12 @@
 #include "TIniFile.h"
 #include "TProgressControl.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QScopeGuard>
 #include <QScrollBar>
 
 
@@ -63,6 +68,7 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     FontConvert::fill(this, Colors::BtnFace);
     resize(DesignWidth, DesignHeight);
     buildComponents();
+    m_journal = new SheetJournal([this] { return journalTexts(); }, this);
     connectHandlers();
     FormCreate();
 }
@@ -244,13 +250,43 @@ void TPurchaseOrderForm::FormShow()
 
 void TPurchaseOrderForm::closeEvent(QCloseEvent *event)
 {
+    if (!m_closeApproved && ExitCommand) {
+        // Alt+F4 or the window manager's close: the same question as Exit.
+        event->ignore();
+        if (!m_exitAsked) {
+            m_exitAsked = true;
+            PoApplication::runCommandLater(this, [this] {
+                // One question at a time, however often the close is asked for.
+                const auto asked = qScopeGuard([this] { m_exitAsked = false; });
+                if (ExitCommand)
+                    ExitCommand();
+            });
+        }
+        return;
+    }
     FormClose();
     QWidget::closeEvent(event);
 }
 
 void TPurchaseOrderForm::FormClose()
 {
+    // Whatever ends the program keeps what was typed since the last save.
+    m_journal->Flush();
     platform().quitHelp();
+}
+
+void TPurchaseOrderForm::CloseProgram()
+{
+    m_closeApproved = true;
+    close();
+}
+
+void TPurchaseOrderForm::SessionEnding()
+{
+    // No question may be asked now: the journal keeps the unsaved texts for the next start.
+    m_journal->Flush();
+    m_closeApproved = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void TPurchaseOrderForm::FormDestroy()

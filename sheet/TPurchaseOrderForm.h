@@ -16,6 +16,7 @@ class LineItemGrid;
 class QScrollArea;
 class SheetGroupBox;
 class SheetImage;
+class SheetJournal;
 class SheetLabel;
 class TCaptionSaver;
 class TFontSaver;
@@ -68,6 +69,27 @@ public:
     // The files last chosen in the command panel's save and open dialogs, which alone may
     // overwrite a start-up "blank.ini" with a full save.
     std::function<QStringList()> LastChosenSheetFiles;
+    // True when a full save would leave the open file as it is: the start-up "blank.ini"
+    // that the user did not pick in a dialog.
+    bool SaveKeepsBlankSheet() const;
+
+    // The recovery journal: what the sheet file does not hold yet (cells, a new logo).
+    // True when the window holds such texts.
+    bool HasUnsavedTexts() const;
+    // The user chose not to save: the journal of the open file goes.
+    void DiscardRecovery();
+    // The order was saved under another name: the journal of that earlier file goes.
+    void ForgetRecoveryOf(const QString &sheetFileName);
+    // Writes what the journal has pending now, durably.
+    void SyncRecovery();
+    SheetJournal *Journal() const { return m_journal; }
+
+    // Ending the program. A request to close the sheet window (Alt+F4, the window manager's
+    // close) runs ExitCommand, which asks; CloseProgram() closes it for good. At log-out,
+    // where nothing may be asked, SessionEnding() keeps the journal and ends the program.
+    std::function<void()> ExitCommand;
+    void CloseProgram();
+    void SessionEnding();
 
     // Figures.
     float LineItemsTotal() const;
@@ -153,11 +175,17 @@ private:
     QWidget *container(const char *name) const;
     QPoint sheetPos(const QWidget *widget) const;
     void readLogo(TCaptionSaver &captionStore);
+    void setLogo(const QString &path);
+    QStringList journalTexts() const;
+    void offerRecovery();
     QChar decimalSeparator() const;
 
     std::vector<QObject *> m_components;
     QWidget *m_scrollContent = nullptr;
     bool m_loaded = false;
+    SheetJournal *m_journal = nullptr;
+    bool m_closeApproved = false;
+    bool m_exitAsked = false;
 
     std::unique_ptr<TIniFile> FSheetFile;
     std::unique_ptr<TIniFile> FConfigFile;

@@ -10,6 +10,7 @@
 #include "ScreenPlace.h"
 #include "SheetArithmetic.h"
 #include "SheetGroupBox.h"
+#include "SheetJournal.h"
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "TCaptionSaver.h"
@@ -164,6 +165,7 @@ void TPurchaseOrderForm::StringGrid1SetEditText(int column, int row)
                                  decimalSeparator()));
     }
     RefreshTableTotals();
+    m_journal->Changed(); // the cell reaches the file with the next save; the journal keeps it till then
 }
 
 void TPurchaseOrderForm::RefreshTableTotals()
@@ -183,6 +185,7 @@ void TPurchaseOrderForm::StringGridDoubleClick()
         for (int c = 0; c < SheetFields::GridColumns; ++c)
             StringGrid1->SetCell(c, row, QString());
         RefreshTableTotals();
+        m_journal->Changed();
     };
     dialog.OnTableFont = [this](const SheetFont &font) {
         StringGrid1->SetFont(font);

@@ -11,6 +11,7 @@
 #include "PoApplication.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
+#include "SheetJournal.h"
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "TCalendarForm.h"
@@ -139,6 +140,7 @@ void TPurchaseOrderForm::Image1Click(QObject *sender)
         if (answer == MsgResult::Yes) {
             OpenPictureDialog1->FileName.clear();
             CaptionSaver1->SaveText(SheetKeys::Image1, QString());
+            m_journal->FileHolds(SheetJournal::LogoIndex, QString());
             Image1->ClearPicture();
             showLogo(false);
             return;
@@ -153,8 +155,8 @@ void TPurchaseOrderForm::Image1Click(QObject *sender)
     const auto chosen = platform().pictureFileName(this, options);
     if (!chosen)
         return;
-    OpenPictureDialog1->FileName = *chosen; // written with the next save
-    showLogo(Image1->LoadPicture(*chosen));
+    setLogo(*chosen); // written with the next save; the journal keeps it till then
+    m_journal->Changed();
 }
 
 void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)

@@ -12,12 +12,15 @@
 #include "SheetArithmetic.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
+#include "SheetJournal.h"
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "TCaptionSaver.h"
 #include "TFontSaver.h"
 #include "TIniFile.h"
 #include "TProgressControl.h"
+
+#include <QLocale>
 
 namespace {
 
@@ -56,6 +59,7 @@ void TPurchaseOrderForm::OpenSheetFile(const QString &path)
     FSheetFile = std::make_unique<TIniFile>(path);
     CaptionSaver1->SetIniFileName(path);
     FontSaver1->SetIniFileName(path);
+    m_journal->Bind(FSheetFile->fullPath());
 }
 
 void TPurchaseOrderForm::LoadSheet()
@@ -113,22 +117,92 @@ void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &caption
     }
     if (!problems.isEmpty())
         PoApplication::runCommandLater(this, [problems] { PoApplication::showError(problems.join(u'\n')); });
+    if (m_journal->Loaded())
+        PoApplication::runCommandLater(this, [this] { offerRecovery(); });
 }
 
 void TPurchaseOrderForm::readLogo(TCaptionSaver &captionStore)
 {
-    OpenPictureDialog1->FileName = captionStore.ReadText(SheetKeys::Image1);
-    showLogo(Image1->LoadPicture(OpenPictureDialog1->FileName));
+    setLogo(captionStore.ReadText(SheetKeys::Image1));
+}
+
+void TPurchaseOrderForm::setLogo(const QString &path)
+{
+    OpenPictureDialog1->FileName = path;
+    showLogo(Image1->LoadPicture(path));
+}
+
+QStringList TPurchaseOrderForm::journalTexts() const
+{
+    QStringList texts{OpenPictureDialog1->FileName};
+    for (int c = 0; c < SheetFields::GridColumns; ++c) {
+        for (int r = 0; r < SheetFields::GridRows; ++r)
+            texts << StringGrid1->Cell(c, r);
+    }
+    return texts;
+}
+
+void TPurchaseOrderForm::offerRecovery()
+{
+    const auto offer = m_journal->Offer();
+    if (!offer)
+        return; // another sheet was opened meanwhile
+    const QString when = QLocale::system().toString(offer->changed.toLocalTime(), QLocale::ShortFormat);
+    const MsgResult answer = platform().messageBox(
+        this, QString::fromUtf16(u"The Purchase Order Form"),
+        QStringLiteral("Line items or a logo of \"%1\" were changed and not saved (last change: %2).\r\n\r\n"
+                       "Recover them?")
+            .arg(m_journal->SheetPath(), when),
+        MsgIcon::Question, MsgButtons::YesNo);
+    if (answer != MsgResult::Yes) {
+        m_journal->Declined();
+        return;
+    }
+    setLogo(offer->texts.value(SheetJournal::LogoIndex));
+    for (int c = 0; c < SheetFields::GridColumns; ++c) {
+        for (int r = 0; r < SheetFields::GridRows; ++r)
+            StringGrid1->SetCell(c, r, offer->texts.value(1 + c * SheetFields::GridRows + r));
+    }
+    RefreshTableTotals();
+    m_journal->Recovered();
+}
+
+bool TPurchaseOrderForm::HasUnsavedTexts() const
+{
+    return m_journal->HasUnsaved();
+}
+
+void TPurchaseOrderForm::DiscardRecovery()
+{
+    m_journal->Discard();
+}
+
+void TPurchaseOrderForm::ForgetRecoveryOf(const QString &sheetFileName)
+{
+    const QString path = TIniFile(sheetFileName).fullPath();
+    if (path != m_journal->SheetPath())
+        RecoveryJournal::remove(path);
+}
+
+void TPurchaseOrderForm::SyncRecovery()
+{
+    m_journal->Flush();
+}
+
+bool TPurchaseOrderForm::SaveKeepsBlankSheet() const
+{
+    const QString fileName = SheetFileName();
+    if (ExtractFileName(fileName).toLower() != u"blank.ini")
+        return false;
+    const QStringList chosen = LastChosenSheetFiles ? LastChosenSheetFiles() : QStringList();
+    return !chosen.contains(fileName, Qt::CaseSensitive);
 }
 
 void TPurchaseOrderForm::WriteSheet(TFontSaver &fontStore, TCaptionSaver &captionStore)
 {
     const QString fileName = SheetFileName();
-    if (ExtractFileName(fileName).toLower() == u"blank.ini") {
-        const QStringList chosen = LastChosenSheetFiles ? LastChosenSheetFiles() : QStringList();
-        if (!chosen.contains(fileName, Qt::CaseSensitive))
-            return; // the start-up blank sheet is kept unless the user picked it
-    }
+    if (SaveKeepsBlankSheet())
+        return; // the start-up blank sheet is kept unless the user picked it
 
     SaveScreenState screen(ProgressControl1);
     // The whole sheet reaches its files in one atomic replacement each, so a failed save
@@ -162,6 +236,7 @@ void TPurchaseOrderForm::WriteSheet(TFontSaver &fontStore, TCaptionSaver &captio
         }
     }
     batch.commit();
+    m_journal->Saved();
 }
 
 float TPurchaseOrderForm::LineItemsTotal() const

@@ -252,7 +252,7 @@ ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, stru
     return bytes.size() > maxBytes ? ReadStatus::TooLarge : ReadStatus::Ok;
 }
 
-bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st)
+bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, mode_t newMode)
 {
     struct stat old;
     bool exists = false;
@@ -293,7 +293,7 @@ bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st)
     if (exists)
         copyExtendedAttributes(target, fd.get());
     const bool ok = writeAll(fd.get(), bytes) &&
-                    ::fchmod(fd.get(), exists ? old.st_mode & 07777 : newFileMode()) == 0 &&
+                    ::fchmod(fd.get(), exists ? old.st_mode & 07777 : newMode ? newMode : newFileMode()) == 0 &&
                     ::fsync(fd.get()) == 0 && ::fstat(fd.get(), &st) == 0 &&
                     ::close(fd.release()) == 0 && ::rename(temp.constData(), target.constData()) == 0;
     if (!ok) {

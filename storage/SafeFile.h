@@ -24,7 +24,8 @@ ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, stru
 // - a file with more than one name, or one in a folder where no temporary file can be
 //   made, is rewritten in place, its old bytes put back when that fails.
 // Returns false and leaves the old file as it was when it cannot; st gets the new state.
-bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st);
+// A file created anew gets newMode, or the mode the umask gives when that is 0.
+bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, mode_t newMode = 0);
 
 // Makes the file and its folder entry durable; true when there is nothing to do.
 bool flush(const QByteArray &path);

@@ -2,6 +2,7 @@
 // display and test discovery works anywhere.
 
 #include "PoApplication.h"
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -21,6 +22,9 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's data folder (recovery journals) is the run's own, never the user's.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     qInstallMessageHandler(quietHandler);
     PoApplication app(argc, argv); // errors escaping an event are shown, as in the program
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "GenUtils.h"
+#include "RecoveryJournal.h"
 #include "ScriptedPlatform.h"
 #include "TempDir.h"
 
+#include <QDir>
 #include <QFile>
 
 // Sheet-window tests: a scripted platform and a program folder without start-up files
@@ -14,10 +16,12 @@ protected:
     void SetUp() override { removeStartupFiles(); }
     void TearDown() override { removeStartupFiles(); }
 
+    // ... and no recovery journal left by another test.
     static void removeStartupFiles()
     {
         for (const char *name : {"varnel.ini", "blank.ini", "template.ini"})
             QFile::remove(AppFile(QString::fromLatin1(name)));
+        QDir(RecoveryJournal::folder()).removeRecursively();
     }
 
     static QStringList sectionsOf(const QByteArray &bytes)
