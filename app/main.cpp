@@ -5,6 +5,8 @@
 #include "TControlForm.h"
 #include "TPurchaseOrderForm.h"
 
+#include <QSessionManager>
+
 int main(int argc, char *argv[])
 {
     PoApplication app(argc, argv);
@@ -16,6 +18,9 @@ int main(int argc, char *argv[])
     TPurchaseOrderForm sheet; // chooses and opens the start-up sheet
     PurchaseOrderForm = &sheet;
     TControlForm panel(&sheet); // hidden until the first right-click on the sheet
+    // At log-out nothing may be asked: the journal keeps what was typed, and the program ends.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &sheet,
+                     [&sheet](QSessionManager &) { sheet.SessionEnding(); });
     sheet.show();               // loads the sheet, behind the progress window
     return app.exec();
 }

@@ -10,6 +10,7 @@
 #   cell COLUMN-X ROW                screen point inside a cell of the line-item table
 #   at X Y                           screen point of a point of the sheet's scroll box
 #   use_window NAME-REGEX            focuses that window; WX, WY are then its top-left corner
+#   use_message / no_message         the program's message titled as the sheet is: focus / gone
 #   press X Y / rate_cell ROW        a button of that window / a tax dialog's percentage cell
 #   stored SECTION [KEY]             a value of the sheet file, as saved
 #   alive                            fails unless the program still runs
@@ -97,6 +98,23 @@ at() { echo $((SX + 4 + 2 + $1)) $((SY + 7 + 2 + $2)); }
 # In the tax dialog found by use_window: the percentage cell of ROW (1 = the first line item).
 # Its grid lies at 11,11, the percentage column starts at 284, rows are 21 high.
 rate_cell() { echo $((WX + 11 + 2 + 284 + 30)) $((WY + 11 + 2 + 21 * $1 + 10)); }
+
+# Focuses the program's message of the sheet's own title ("The Purchase Order Form"), the one
+# window of that title that is not the sheet; WX, WY are then its top-left corner.
+use_message() {
+  wait_for 10 bash -c "xdotool search --onlyvisible --name '^The Purchase Order Form\$' | grep -qvx '$SHEET'" ||
+    fail "no message titled 'The Purchase Order Form'"
+  local w
+  w=$(xdotool search --onlyvisible --name '^The Purchase Order Form$' | grep -vx "$SHEET" | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  WX=$X; WY=$Y
+  xdotool windowfocus --sync "$w"
+}
+# Fails unless no such message is open within 5 seconds.
+no_message() {
+  wait_for 5 bash -c "! xdotool search --onlyvisible --name '^The Purchase Order Form\$' | grep -qvx '$SHEET'" ||
+    fail "the message titled 'The Purchase Order Form' stayed open"
+}
 
 use_window() {
   local w

@@ -1,7 +1,9 @@
 // A random file and one edit, all in memory: the file is written back byte for byte as read,
-// and after the edit it parses back with the written value, its other bytes unchanged.
+// and after the edit it parses back with the written value, its other bytes unchanged. The
+// same file read as a recovery journal is refused or gives texts that write back as one.
 
 #include "IniDocument.h"
+#include "RecoveryJournal.h"
 #include "Win1252.h"
 
 #include <QByteArray>
@@ -31,6 +33,32 @@ QString pick(const uint8_t *&data, size_t &size, bool name)
     return name ? text.trimmed() : text;
 }
 
+// A journal's sections as the sheet window asks for them.
+const QStringList &journalSections()
+{
+    static const QStringList sections = [] {
+        QStringList s{QStringLiteral("Image1")};
+        for (int c = 0; c < 7; ++c) {
+            for (int r = 0; r < 9; ++r)
+                s << QStringLiteral("Table%1%2").arg(c).arg(r);
+        }
+        return s;
+    }();
+    return sections;
+}
+
+void readAsJournal(const QByteArray &file)
+{
+    static const QString sheet = QStringLiteral("/fuzz/order.pof");
+    const auto journal = RecoveryJournal::decode(file, sheet, journalSections());
+    if (!journal)
+        return;
+    if (journal->texts.size() != journalSections().size() ||
+        !RecoveryJournal::decode(RecoveryJournal::encode(sheet, journalSections(), *journal), sheet,
+                                 journalSections()))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -47,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString key = pick(edit, left, true);
     const QString value = pick(edit, left, false);
 
+    readAsJournal(file);
     IniDocument doc = IniDocument::parse(file);
     const QByteArray before = doc.serialize();
     if (before != file)

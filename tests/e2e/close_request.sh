@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The window manager's close of the sheet (WM_DELETE_WINDOW, as Alt+F4 sends) asks as Exit
+# does: Cancel keeps the program running, "E&xit Program" with saving ends it saved.
+# Usage: close_request.sh PATH-TO-pelmora-po   (E2E_XWINDOW: the close-box helper)
+source "$(dirname "$0")/lib.sh"
+e2e_start "$1"
+QUESTION='^Pelmora PO Form$'
+
+read -r QX QY <<<"$(cell 20 0)"
+click "$QX" "$QY"
+xdotool type --delay 50 "5"
+"$E2E_XWINDOW" close "$SHEET" || fail "no close-box helper"
+use_window "$QUESTION"
+press 137 40                             # "&Cancel"
+gone "$QUESTION"
+alive
+window '^Purchase Order Form Menubar' >/dev/null   # the panel comes back, as after Exit
+
+"$E2E_XWINDOW" close "$SHEET"
+use_window "$QUESTION"
+xdotool key Return                       # "E&xit Program", the box ticked
+wait_for 15 bash -c "! kill -0 $APP_PID" || fail "the program did not end"
+wait "$APP_PID" || fail "the program ended with status $?"
+check Table00 5
+echo "e2e: 1 passed, 0 failed"
