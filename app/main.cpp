@@ -21,6 +21,8 @@ int main(int argc, char *argv[])
     // At log-out nothing may be asked: the journal keeps what was typed, and the program ends.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &sheet,
                      [&sheet](QSessionManager &) { sheet.SessionEnding(); });
+    // So also when the session or the system ends the process without a session manager.
+    PoApplication::onEndRequest([&sheet] { sheet.SessionEnding(); });
     sheet.show();               // loads the sheet, behind the progress window
     return app.exec();
 }

@@ -3,6 +3,12 @@
 #include "AppError.h"
 #include "Platform.h"
 
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 template <class Work>
@@ -17,7 +23,35 @@ void guarded(Work &&work)
     }
 }
 
+// A signal handler may only write to a descriptor; the event loop reads the other end.
+int endSignalPipe[2] = {-1, -1};
+
+void onEndSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(endSignalPipe[1], &byte, 1);
+}
+
 } // namespace
+
+void PoApplication::onEndRequest(std::function<void()> ending)
+{
+    if (endSignalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, endSignalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(endSignalPipe[0], QSocketNotifier::Read, instance());
+    connect(notifier, &QSocketNotifier::activated, notifier, [ending = std::move(ending)] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(endSignalPipe[0], &byte, 1);
+        guarded(ending);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    // Asked twice, the process ends at once: a program that no longer answers still goes.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+}
 
 bool PoApplication::notify(QObject *receiver, QEvent *event)
 {

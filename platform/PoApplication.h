@@ -23,4 +23,8 @@ public:
     // nested loop may delete that widget (an item view's editor loses focus and goes) or
     // deliver it another event, and the handler must not be on the stack then.
     static void runCommandLater(QObject *context, std::function<void()> command);
+
+    // Runs ending on the event loop when the process is asked to end (SIGTERM, SIGHUP, SIGINT:
+    // a log-out without a session manager, a shutdown), instead of dying where it stands.
+    static void onEndRequest(std::function<void()> ending);
 };

@@ -85,7 +85,12 @@ std::optional<Contents> decode(const QByteArray &bytes, const QString &sheetPath
 {
     if (bytes.size() > MaxJournalBytes)
         return std::nullopt;
-    const IniDocument doc = IniDocument::parse(bytes);
+    return decode(IniDocument::parse(bytes), sheetPath, sections);
+}
+
+std::optional<Contents> decode(const IniDocument &doc, const QString &sheetPath,
+                               const QStringList &sections)
+{
     if (doc.value(Header, FormatKey) != Format || doc.value(Header, SheetKey) != pathValue(sheetPath))
         return std::nullopt;
     Contents contents;

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+class IniDocument;
+
 // What a sheet file does not hold yet (texts that reach it only with a full save: the
 // line-item cells, a new logo path), kept beside it so that a kill, a power cut or a close
 // without saving loses none of it. One journal per sheet file, named from the sheet's full
@@ -33,6 +35,8 @@ QByteArray encode(const QString &sheetPath, const QStringList &sections, const C
 // The texts of sections, or nothing for a journal that is damaged, not a journal, or
 // another sheet's.
 std::optional<Contents> decode(const QByteArray &bytes, const QString &sheetPath,
+                               const QStringList &sections);
+std::optional<Contents> decode(const IniDocument &doc, const QString &sheetPath,
                                const QStringList &sections);
 
 // Writes the journal of sheetPath, creating a private folder and file; false when it cannot.

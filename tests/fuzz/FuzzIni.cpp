@@ -47,7 +47,7 @@ const QStringList &journalSections()
     return sections;
 }
 
-void readAsJournal(const QByteArray &file)
+void readAsJournal(const IniDocument &file)
 {
     static const QString sheet = QStringLiteral("/fuzz/order.pof");
     const auto journal = RecoveryJournal::decode(file, sheet, journalSections());
@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString key = pick(edit, left, true);
     const QString value = pick(edit, left, false);
 
-    readAsJournal(file);
     IniDocument doc = IniDocument::parse(file);
+    readAsJournal(doc);
     const QByteArray before = doc.serialize();
     if (before != file)
         std::abort();
