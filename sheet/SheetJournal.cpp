@@ -9,6 +9,16 @@ namespace {
 
 constexpr int FlushDelayMs = 500; // well within a second of any change
 
+// The texts the user changes; the clock-made PO number and date after them only come along.
+bool sameTexts(const QStringList &a, const QStringList &b)
+{
+    for (int i = 0; i < SheetJournal::ChangedTexts; ++i) {
+        if (a.value(i) != b.value(i))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 SheetJournal::SheetJournal(std::function<QStringList()> snapshot, QObject *parent)
@@ -27,6 +37,7 @@ const QStringList &SheetJournal::Sections()
             for (int r = 0; r < SheetFields::GridRows; ++r)
                 s << SheetFields::TableKey(c, r);
         }
+        s << QStringLiteral("labelPONumber") << QStringLiteral("labelPODate");
         return s;
     }();
     return sections;
@@ -70,7 +81,7 @@ std::optional<RecoveryJournal::Contents> SheetJournal::Loaded()
     auto journal = RecoveryJournal::read(m_path, Sections());
     if (!journal)
         return std::nullopt; // none, or not one of ours: ignored
-    if (journal->texts == *m_baseline) {
+    if (sameTexts(journal->texts, *m_baseline)) {
         RecoveryJournal::remove(m_path); // the file holds all of it
         return std::nullopt;
     }
@@ -119,7 +130,7 @@ void SheetJournal::Flush()
     m_dirty = false;
     m_timer.stop();
     const QStringList texts = m_snapshot();
-    m_unsaved = !m_baseline || texts != *m_baseline;
+    m_unsaved = !m_baseline || !sameTexts(texts, *m_baseline);
     if (!m_unsaved) {
         RecoveryJournal::remove(m_path);
         return;
@@ -133,5 +144,5 @@ bool SheetJournal::HasUnsaved() const
 {
     if (!m_dirty)
         return m_unsaved;
-    return !m_baseline || m_snapshot() != *m_baseline;
+    return !m_baseline || !sameTexts(m_snapshot(), *m_baseline);
 }

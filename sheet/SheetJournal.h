@@ -20,9 +20,15 @@ public:
     // snapshot gives the window's texts in the order of Sections().
     SheetJournal(std::function<QStringList()> snapshot, QObject *parent);
 
-    // "Image1", then the line-item cells column by column ("Table00" to "Table68").
+    // "Image1", then the line-item cells column by column ("Table00" to "Table68"): the texts
+    // whose changes count; then the PO number and date, which a sheet made from a template
+    // gets from the clock and which reach the file only with a save, so that a recovered
+    // order keeps them.
     static const QStringList &Sections();
     static constexpr int LogoIndex = 0;
+    static constexpr int ChangedTexts = 64;
+    static constexpr int PONumberIndex = 64;
+    static constexpr int PODateIndex = 65;
 
     // A journal for another sheet file; what the present one has pending is written first,
     // and the window's texts stay unsaved for the new file until a load or save settles them.

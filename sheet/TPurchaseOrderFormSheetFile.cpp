@@ -139,6 +139,7 @@ QStringList TPurchaseOrderForm::journalTexts() const
         for (int r = 0; r < SheetFields::GridRows; ++r)
             texts << StringGrid1->Cell(c, r);
     }
+    texts << Label(u"labelPONumber")->Caption() << Label(u"labelPODate")->Caption();
     return texts;
 }
 
@@ -159,6 +160,8 @@ void TPurchaseOrderForm::offerRecovery()
         return;
     }
     setLogo(offer->texts.value(SheetJournal::LogoIndex));
+    Label(u"labelPONumber")->SetCaption(offer->texts.value(SheetJournal::PONumberIndex));
+    Label(u"labelPODate")->SetCaption(offer->texts.value(SheetJournal::PODateIndex));
     for (int c = 0; c < SheetFields::GridColumns; ++c) {
         for (int r = 0; r < SheetFields::GridRows; ++r)
             StringGrid1->SetCell(c, r, offer->texts.value(1 + c * SheetFields::GridRows + r));

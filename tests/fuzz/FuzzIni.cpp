@@ -42,6 +42,7 @@ const QStringList &journalSections()
             for (int r = 0; r < 9; ++r)
                 s << QStringLiteral("Table%1%2").arg(c).arg(r);
         }
+        s << QStringLiteral("labelPONumber") << QStringLiteral("labelPODate");
         return s;
     }();
     return sections;

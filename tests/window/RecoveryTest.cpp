@@ -80,7 +80,8 @@ TEST_F(RecoveryTest, TypedCellsAndANewLogoComeBackAfterTheProgramWasKilled)
     sheet->Image1Click(sheet->Label(u"labelForLogo"));
     sheet->SyncRecovery(); // as the half-second timer would
 
-    restart(file, {MsgResult::Yes}); // a kill: no save, no close
+    platform.clock = platform.clock.addDays(1);
+    restart(file, {MsgResult::Yes}); // a kill: no save, no close; started a day later
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].caption, u"The Purchase Order Form"_s);
     EXPECT_TRUE(platform.messages[0].text.contains(file)) << platform.messages[0].text.toStdString();
@@ -92,6 +93,8 @@ TEST_F(RecoveryTest, TypedCellsAndANewLogoComeBackAfterTheProgramWasKilled)
     EXPECT_FALSE(sheet->Label(u"labelForLogo")->isVisibleTo(sheet.get()));
     EXPECT_EQ(sheet->Label(u"Label14")->Caption(), u"8.50"_s) << "the totals follow the cells";
     EXPECT_EQ(sheet->Label(u"Label19")->Caption(), u"8.50"_s);
+    EXPECT_EQ(sheet->Label(u"labelPONumber")->Caption(), u"1405-12072026"_s) << "the order's own number";
+    EXPECT_EQ(sheet->Label(u"labelPODate")->Caption(), u"12/07/2026"_s);
     EXPECT_EQ(readBytes(file), saved) << "recovering saves nothing";
 
     // Still unsaved: killed again, it is offered again; saved, it is gone.
