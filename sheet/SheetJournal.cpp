@@ -46,15 +46,12 @@ const QStringList &SheetJournal::Sections()
 void SheetJournal::Bind(const QString &sheetPath)
 {
     Flush();
-    const bool carried = m_unsaved;
     m_path = sheetPath;
     m_baseline.reset();
     m_offer.reset();
     m_unsaved = false;
     m_dirty = false;
     m_timer.stop();
-    if (carried)
-        Changed();
 }
 
 void SheetJournal::FileHolds(int index, const QString &text)

@@ -30,8 +30,8 @@ public:
     static constexpr int PONumberIndex = 64;
     static constexpr int PODateIndex = 65;
 
-    // A journal for another sheet file; what the present one has pending is written first,
-    // and the window's texts stay unsaved for the new file until a load or save settles them.
+    // A journal for another sheet file; what the present one has pending is written first.
+    // Until a load or a save says what the new file holds, any change counts as unsaved.
     void Bind(const QString &sheetPath);
     // Something of Sections() changed in the window.
     void Changed()

@@ -18,6 +18,7 @@
 #include "TIniFile.h"
 #include "TProgressControl.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
@@ -251,14 +252,15 @@ void TPurchaseOrderForm::FormShow()
 void TPurchaseOrderForm::closeEvent(QCloseEvent *event)
 {
     if (!m_closeApproved && ExitCommand) {
-        // Alt+F4 or the window manager's close: the same question as Exit.
+        // Alt+F4 or the window manager's close: the same question as Exit, one at a time.
         event->ignore();
         if (!m_exitAsked) {
             m_exitAsked = true;
             PoApplication::runCommandLater(this, [this] {
-                // One question at a time, however often the close is asked for.
                 const auto asked = qScopeGuard([this] { m_exitAsked = false; });
-                if (ExitCommand)
+                // Not while a sheet is being read or another window waits for an answer: a
+                // save then would store half of it, or end the program under that window.
+                if (ExitCommand && !m_reading && !QApplication::activeModalWidget())
                     ExitCommand();
             });
         }

@@ -186,6 +186,7 @@ private:
     SheetJournal *m_journal = nullptr;
     bool m_closeApproved = false;
     bool m_exitAsked = false;
+    bool m_reading = false; // while a sheet is read into the fields
 
     std::unique_ptr<TIniFile> FSheetFile;
     std::unique_ptr<TIniFile> FConfigFile;

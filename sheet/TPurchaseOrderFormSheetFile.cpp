@@ -21,6 +21,7 @@
 #include "TProgressControl.h"
 
 #include <QLocale>
+#include <QScopeGuard>
 
 namespace {
 
@@ -74,6 +75,8 @@ void TPurchaseOrderForm::SaveSheet()
 
 void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &captionStore)
 {
+    m_reading = true;
+    const auto read = qScopeGuard([this] { m_reading = false; });
     StringGrid1->SetFont(fontStore.ReadFont(SheetKeys::StringGrid1, SheetFields::windowFont()));
     for (int c = 0; c < SheetFields::GridColumns; ++c) {
         for (int r = 0; r < SheetFields::GridRows; ++r)
