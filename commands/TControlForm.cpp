@@ -2,7 +2,6 @@
 #include "TControlForm.h"
 
 #include "GenUtils.h"
-
 #include "Platform.h"
 #include "PoApplication.h"
 #include "ScreenPlace.h"
@@ -148,7 +147,7 @@ bool TControlForm::saveBeforeExit()
     }
     // A save would keep the blank sheet as it is and the typed order nowhere: say so, and
     // let the user give the order a name of its own.
-    platform().messageBox(this, QString::fromUtf16(u"The Purchase Order Form"),
+    platform().messageBox(this, m_sheet->windowTitle(), // the program's title
                           QStringLiteral("\"%1\" is the blank sheet every order starts from: it is kept "
                                          "unchanged.\r\nSave this order under a name of its own.")
                               .arg(ExtractFileName(m_sheet->SheetFileName())),

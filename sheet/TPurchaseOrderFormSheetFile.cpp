@@ -153,7 +153,7 @@ void TPurchaseOrderForm::offerRecovery()
         return; // another sheet was opened meanwhile
     const QString when = QLocale::system().toString(offer->changed.toLocalTime(), QLocale::ShortFormat);
     const MsgResult answer = platform().messageBox(
-        this, QString::fromUtf16(u"The Purchase Order Form"),
+        this, windowTitle(), // the program's title
         QStringLiteral("Line items or a logo of \"%1\" were changed and not saved (last change: %2).\r\n\r\n"
                        "Recover them?")
             .arg(m_journal->SheetPath(), when),
