@@ -275,6 +275,9 @@ void TPurchaseOrderForm::FormClose()
     // Whatever ends the program keeps what was typed since the last save.
     m_journal->Flush();
     platform().quitHelp();
+    // The program ends with this window, even when another top-level window of it (the
+    // About window, opened by a command queued before the Exit) is still open.
+    QCoreApplication::quit();
 }
 
 void TPurchaseOrderForm::CloseProgram()
