@@ -176,6 +176,26 @@ TEST_F(RecoveryTest, WhatIsOfferedAndWhenTheJournalGoes)
     EXPECT_FALSE(journalExists(file));
 }
 
+TEST_F(RecoveryTest, LoadPOOffersTheJournalOfTheLoadedFile)
+{
+    const QString other = path("other.pof");
+    writeBytes(other, "[Table30]\r\nTextValue=Saw\r\n");
+    start(other);
+    type(3, 1, u"Glue"_s);
+    sheet->SyncRecovery();
+    restart(file);
+    EXPECT_TRUE(platform.messages.empty()) << "the journal of another file is not offered";
+
+    platform.messageAnswers = {MsgResult::No, MsgResult::Yes}; // no save first; recover
+    platform.fileAnswers = {other};
+    panel->BitBtn2Click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_TRUE(platform.messages[1].text.contains(other));
+    EXPECT_EQ(sheet->StringGrid1->Cell(3, 0), u"Saw"_s);
+    EXPECT_EQ(sheet->StringGrid1->Cell(3, 1), u"Glue"_s);
+}
+
 TEST_F(RecoveryTest, AJournalOfAFileThatIsGoneIsOfferedToo)
 {
     start(file);
