@@ -5,6 +5,7 @@
 
 #include "GenUtils.h"
 #include "IniBatch.h"
+#include "IniFileCache.h"
 #include "LineItemGrid.h"
 #include "NumberText.h"
 #include "Platform.h"
@@ -77,6 +78,7 @@ void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &caption
 {
     m_reading = true;
     const auto read = qScopeGuard([this] { m_reading = false; });
+    IniFileCache::instance().newLoad(); // a file that cannot be read is tried once per load
     StringGrid1->SetFont(fontStore.ReadFont(SheetKeys::StringGrid1, SheetFields::windowFont()));
     for (int c = 0; c < SheetFields::GridColumns; ++c) {
         for (int r = 0; r < SheetFields::GridRows; ++r)

@@ -318,9 +318,12 @@ bool IniDocument::setValue(QStringView section, QStringView key, const QByteArra
     Section &s = m_sections[size_t(found - m_sections.data())];
     if (const Line *existing = findKey(s, foldedKey, keyHash)) {
         Line &line = s.body[size_t(existing - s.body.data())];
-        if (text(line) == lineText)
+        // The key keeps the file's own spelling: only its value is replaced.
+        const QByteArrayView old = text(line);
+        const QByteArray kept = keyName(old)->toByteArray() + '=' + value;
+        if (old == kept)
             return false;
-        setText(line, lineText);
+        setText(line, kept);
         return true;
     }
 

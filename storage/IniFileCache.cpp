@@ -30,6 +30,17 @@ IniFileCache::Stamp IniFileCache::stampOf(const struct stat &st)
                  qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec)};
 }
 
+bool IniFileCache::unchanged(const Entry &entry, const struct stat *st) const
+{
+    if (entry.status != SafeFile::ReadStatus::Failed)
+        return st && entry.stamp == stampOf(*st);
+    // A file that could not be read (or not even looked at) is tried again once it changed,
+    // its permissions included, or in the next load.
+    return entry.load == m_load &&
+           (!st || (entry.stamp == stampOf(*st) && entry.changeSec == qint64(st->st_ctim.tv_sec) &&
+                    entry.changeNsec == qint64(st->st_ctim.tv_nsec)));
+}
+
 const IniDocument *IniFileCache::document(const QByteArray &path)
 {
     using SafeFile::ReadStatus;
@@ -42,11 +53,11 @@ const IniDocument *IniFileCache::document(const QByteArray &path)
         return nullptr;
     }
     const auto it = m_entries.find(path);
-    if (there && it != m_entries.end() && it->second.status != ReadStatus::Failed &&
-        it->second.stamp == stampOf(st))
+    if (it != m_entries.end() && unchanged(it->second, there ? &st : nullptr))
         return it->second.status == ReadStatus::Ok ? &it->second.doc : nullptr;
 
     QByteArray bytes;
+    ++m_reads;
     ReadStatus status = SafeFile::read(path, MaxFileBytes, bytes, st);
     if (status == ReadStatus::Missing) {
         m_entries.erase(path);
@@ -56,6 +67,9 @@ const IniDocument *IniFileCache::document(const QByteArray &path)
         m_entries.clear(); // a long session may touch many files; keep the cache small
     Entry &entry = m_entries[path];
     entry.stamp = stampOf(st);
+    entry.load = m_load;
+    entry.changeSec = qint64(st.st_ctim.tv_sec);
+    entry.changeNsec = qint64(st.st_ctim.tv_nsec);
     entry.doc = IniDocument();
     try {
         if (status == ReadStatus::Ok) {

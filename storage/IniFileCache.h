@@ -50,8 +50,13 @@ public:
     void beginBatch();
     void endBatch(bool commit);
 
-    // How many times a file has been parsed, and replaced, for tests and benchmarks.
+    // A file that could not be read is not read again until it changes or a new load begins:
+    // a load asks for hundreds of keys, and each read of an unreadable file may take long.
+    void newLoad() { ++m_load; }
+
+    // How many times a file has been read, parsed, and replaced, for tests and benchmarks.
     quint64 parseCount() const { return m_parses; }
+    quint64 readCount() const { return m_reads; }
     quint64 replaceCount() const { return m_replaces; }
 
 private:
@@ -66,15 +71,22 @@ private:
         Stamp stamp;
         IniDocument doc;
         SafeFile::ReadStatus status = SafeFile::ReadStatus::Ok;
+        quint64 load = 0; // the load during which the file was read
+        qint64 changeSec = 0, changeNsec = 0; // its status change time then
     };
 
     static Stamp stampOf(const struct stat &st);
+    // Whether the entry still stands for the file (st: its state now, nullptr when it could
+    // not be looked at).
+    bool unchanged(const Entry &entry, const struct stat *st) const;
     Entry &entryFor(const QByteArray &path);
     void write(const QByteArray &path, const QString &displayName, Entry &entry);
 
     std::unordered_map<QByteArray, Entry> m_entries;
     int m_batchDepth = 0;
+    quint64 m_load = 0;
     quint64 m_parses = 0;
+    quint64 m_reads = 0;
     quint64 m_replaces = 0;
     std::map<QByteArray, QString> m_dirty; // path -> name for messages, changed in a batch
     std::unordered_set<QByteArray> m_seenInBatch;

@@ -2,6 +2,7 @@
 #include "WindowFixture.h"
 
 #include "AppError.h"
+#include "IniFileCache.h"
 #include "LineItemGrid.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
@@ -14,6 +15,7 @@
 #include "TPurchaseOrderForm.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -221,6 +223,31 @@ TEST_F(SheetFileTest, AFailedSaveReportsTheFileAndLeavesItIntact)
     EXPECT_EQ(entries(), QStringList{u"locked.pof"_s});
     form.LoadSheet();
     EXPECT_EQ(form.Label(u"Label2")->Caption(), u"Kept"_s) << "the failed save is not remembered";
+}
+
+TEST_F(SheetFileTest, ASheetThatCannotBeReadIsTriedOncePerLoad)
+{
+    // A link to itself: there, but never readable, whoever runs the test.
+    const QString file = path("loop.pof");
+    ASSERT_EQ(::symlink("loop.pof", QFile::encodeName(file).constData()), 0);
+    TPurchaseOrderForm form;
+    form.OpenSheetFile(file);
+    IniFileCache &cache = IniFileCache::instance();
+    for (int load = 1; load <= 2; ++load) {
+        const quint64 before = cache.readCount();
+        form.LoadSheet();
+        EXPECT_EQ(cache.readCount() - before, 1u) << "load " << load;
+    }
+    EXPECT_EQ(form.Label(u"Label2")->Caption(), u"My Company Name"_s);
+
+    // A file that reads well is read once while it stays as it is.
+    const QString plain = path("plain.pof");
+    writeBytes(plain, "[Label2]\r\nTextValue=Acme\r\n");
+    TIniFile ini(plain);
+    const quint64 before = cache.readCount();
+    EXPECT_EQ(ini.readString(u"Label2", u"TextValue", QString()), u"Acme"_s);
+    EXPECT_EQ(ini.readString(u"Label2", u"TextValue", QString()), u"Acme"_s);
+    EXPECT_EQ(cache.readCount() - before, 1u) << "a readable file is read once while it stays the same";
 }
 
 } // namespace
