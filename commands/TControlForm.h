@@ -50,6 +50,8 @@ private:
     void FormClose();
     // Exit's save: false when the user cancelled the Save PO As that the blank sheet needs.
     bool saveBeforeExit();
+    // Whether Save As may write chosen: asks before it replaces another existing file.
+    bool mayReplace(const QString &chosen);
     void showAgain();
     QPushButton *button(const char *name, const QString &caption, int left, const char *icon);
 

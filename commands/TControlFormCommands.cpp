@@ -20,6 +20,7 @@
 #include "TTaxForm.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 
 namespace {
 
@@ -78,9 +79,11 @@ bool TControlForm::BitBtn3Click()
 {
     SaveDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
     if (SaveDialog1->FileName.isEmpty())
-        SaveDialog1->FileName = m_sheet->Label(u"labelPONumber")->Caption() + QStringLiteral(".pof");
-    if (!SaveDialog1->ExecuteSave(this))
-        return false;
+        SaveDialog1->FileName = FileNameFromText(m_sheet->Label(u"labelPONumber")->Caption()) + QStringLiteral(".pof");
+    do {
+        if (!SaveDialog1->ExecuteSave(this))
+            return false;
+    } while (!mayReplace(SaveDialog1->FileName));
     const QString chosen = SaveDialog1->FileName;
     const QString previous = m_sheet->SheetFileName();
     if (previous != chosen) {
@@ -111,6 +114,18 @@ bool TControlForm::BitBtn3Click()
     config->writeBool(StartupSheet::Section, StartupSheet::AutoLoad, true);
     config->writeString(StartupSheet::Section, StartupSheet::AutoLoadFile, chosen);
     return true;
+}
+
+bool TControlForm::mayReplace(const QString &chosen)
+{
+    // Another order of that name is not replaced without a question; the open one is the
+    // file Save As writes anyway.
+    if (chosen == m_sheet->SheetFileName() || !QFileInfo::exists(chosen))
+        return true;
+    return platform().messageBox(this, QStringLiteral("Confirm Save As"),
+                                 QStringLiteral("\"%1\" already exists.\r\nDo you want to replace it?")
+                                     .arg(ExtractFileName(chosen)),
+                                 MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
 void TControlForm::BitBtn2Click()

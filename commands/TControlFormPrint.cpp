@@ -2,6 +2,8 @@
 
 #include "TControlForm.h"
 
+#include "GenUtils.h"
+
 #include "LineItemGrid.h"
 #include "Platform.h"
 #include "ReportPreview.h"
@@ -45,7 +47,7 @@ void TControlForm::BitBtn1Click()
     m_sheet->SaveSheet();
     report.LineItems = m_sheet->StringGrid1->Rows();
     report.QuickRep1.title = QStringLiteral("Pelmora PO Form: PO Number %1 Printout").arg(number);
-    ReportPreview preview(report.QuickRep1, number + QStringLiteral(".pdf"), m_sheet);
+    ReportPreview preview(report.QuickRep1, FileNameFromText(number) + QStringLiteral(".pdf"), m_sheet);
     m_preview = &preview;
     platform().runPreview(&preview);
 }

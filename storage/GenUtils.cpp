@@ -15,6 +15,17 @@ QString ProgramFilePath()
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
+QString FileNameFromText(QStringView text)
+{
+    if (text.isEmpty())
+        return QStringLiteral("Purchase Order");
+    QString name = text.toString();
+    name.replace(u'/', u'-').replace(QChar(u'\0'), u'-');
+    for (qsizetype i = 0; i < name.size() && name[i] == u'.'; ++i)
+        name[i] = u'-';
+    return name;
+}
+
 QString ExtractFilePath(QStringView path)
 {
     return path.first(path.lastIndexOf(u'/') + 1).toString();

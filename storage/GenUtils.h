@@ -32,6 +32,11 @@ QString FirstExistingFileIn(const QString &appDir, const QString &programDir, QS
 // a run that keeps rebuilding search stops after source.size() + 1 replacements.
 QString ReplaceAll(const QString &source, const QString &search, const QString &replacement);
 
+// A file name made from a text such as a PO number, whole: each character a file name cannot
+// hold ("/", NUL) and each leading dot (no hidden file) becomes "-"; an empty text gives
+// "Purchase Order".
+QString FileNameFromText(QStringView text);
+
 // The folder part of a path, with its trailing separator ("" when there is none), and the
 // file-name part.
 QString ExtractFilePath(QStringView path);

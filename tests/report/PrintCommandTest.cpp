@@ -152,7 +152,13 @@ TEST_F(PrintCommandTest, ThePreviewSavesTheOrderAsAPdfFileNamedAfterThePONumber)
     panel->BitBtn1Click();
     ASSERT_FALSE(platform.fileDialogs.empty());
     EXPECT_EQ(platform.fileDialogs.back().fileName, u"1405-12072026.pdf"_s);
+    EXPECT_TRUE(platform.fileDialogs.back().promptOverwrite) << "an existing PDF is not replaced unasked";
     EXPECT_GT(QFileInfo(path("chosen.pdf")).size(), 1000);
+
+    // A number with a "/" keeps all of it.
+    sheet->Label(u"labelPONumber")->SetCaption(u"2026/017"_s);
+    panel->BitBtn1Click();
+    EXPECT_EQ(platform.fileDialogs.back().fileName, u"2026-017.pdf"_s);
 }
 
 TEST_F(PrintCommandTest, WithTheStartUpBlankSheetNothingIsWrittenByTheSave)

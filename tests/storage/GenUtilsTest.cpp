@@ -42,6 +42,25 @@ TEST(ReplaceAll, EndsEvenWhenEveryReplacementRebuildsTheSearchText)
     EXPECT_LE(result.size(), 10);
 }
 
+TEST(Paths, AFileNameFromAPONumberKeepsAllOfIt)
+{
+    const struct
+    {
+        QString number, name;
+    } cases[] = {
+        {u"2026/017"_s, u"2026-017"_s},
+        {u"1405-12072026"_s, u"1405-12072026"_s},
+        {u"a/b/c"_s, u"a-b-c"_s},
+        {u"..secret"_s, u"--secret"_s},
+        {u"v1.2"_s, u"v1.2"_s},
+        {QString::fromUtf16(u"PO\0 7", 5), u"PO- 7"_s},
+        {u"Bestellung Nr. 5 ä"_s, u"Bestellung Nr. 5 ä"_s},
+        {QString(), u"Purchase Order"_s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FileNameFromText(c.number), c.name) << c.number.toStdString();
+}
+
 TEST(Paths, AppFileDropsAnyFolderOfTheName)
 {
     const QString dir = QCoreApplication::applicationDirPath() + u'/';

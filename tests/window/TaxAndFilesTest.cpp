@@ -210,7 +210,10 @@ TEST_F(SaveAsTest, OntoAnotherFileKeepsItsTaxSectionsAndAsksAboutAutoLoad)
     start(open);
     sheet->StringGrid1->SetCell(6, 0, u"100.00"_s);
     sheet->Label(u"Label14")->SetCaption(u"100.00"_s);
-    saveAs(other, MsgResult::Yes);
+    platform.fileAnswers = {other};
+    platform.messageAnswers = {MsgResult::Yes, MsgResult::Yes}; // replace it; load it next time
+    panel->BitBtn3Click();
+    EXPECT_EQ(platform.messages.front().text, u"\"other.pof\" already exists.\r\nDo you want to replace it?"_s);
 
     EXPECT_EQ(sheet->SheetFileName(), other);
     EXPECT_TRUE(QFile::exists(open)) << "the sheet was first saved where it was open";
@@ -227,6 +230,22 @@ TEST_F(SaveAsTest, OntoAnotherFileKeepsItsTaxSectionsAndAsksAboutAutoLoad)
     TIniFile config(AppFile(u"varnel.ini"));
     EXPECT_TRUE(config.readBool(StartupSheet::Section, StartupSheet::AutoLoad, false));
     EXPECT_EQ(config.readString(StartupSheet::Section, StartupSheet::AutoLoadFile, {}), other);
+}
+
+TEST_F(SaveAsTest, TheWholePONumberIsProposedAndAnotherOrderIsReplacedOnlyAfterAYes)
+{
+    const QString older = path("2026-017.pof");
+    writeBytes(older, "[Label2]\r\nTextValue=Older order\r\n");
+    start(path("open.pof"));
+    sheet->Label(u"labelPONumber")->SetCaption(u"2026/017"_s);
+    platform.fileAnswers = {older, older, std::nullopt};
+    platform.messageAnswers = {MsgResult::No, MsgResult::No}; // keep it, twice; then cancel
+    EXPECT_FALSE(panel->BitBtn3Click());
+    EXPECT_EQ(platform.fileDialogs.front().fileName, u"2026-017.pof"_s);
+    EXPECT_EQ(platform.fileDialogs.size(), 3u) << "No returns to the dialog";
+    EXPECT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(readBytes(older), "[Label2]\r\nTextValue=Older order\r\n");
+    EXPECT_EQ(sheet->SheetFileName(), path("open.pof"));
 }
 
 TEST_F(SaveAsTest, OntoTheOpenFileOrANewOneWithoutAutoLoad)
@@ -265,9 +284,10 @@ TEST_F(SaveAsTest, AWriteErrorEndsTheCommandWithTheChosenFileOpen)
     ::chmod(locked.toLocal8Bit().constData(), 0444);
     start(path("open.pof"));
     platform.fileAnswers = {locked};
+    platform.messageAnswers = {MsgResult::Yes}; // replace it
     EXPECT_THROW(panel->BitBtn3Click(), AppError);
     EXPECT_EQ(sheet->SheetFileName(), locked);
-    EXPECT_TRUE(platform.messages.empty()) << "no auto-load question";
+    EXPECT_EQ(platform.messages.size(), 1u) << "no auto-load question";
     EXPECT_EQ(readBytes(locked), "[Label2]\r\nTextValue=Kept\r\n");
 }
 
