@@ -21,6 +21,16 @@ public:
         return editor;
     }
 
+    // Each keystroke puts the editor's text into its cell, and the view then hands the cell's
+    // text back: setting it anew would wipe the editor's undo history, so Ctrl+Z did nothing.
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (line && line->text() == index.data(Qt::EditRole).toString())
+            return;
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
 private:
     EditTextGrid *m_grid;
 };

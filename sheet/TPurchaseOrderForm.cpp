@@ -105,6 +105,9 @@ QObject *TPurchaseOrderForm::createComponent(const FieldSpec &field)
     case ComponentKind::Panel: {
         QFrame *p = panel(parent, field.nameString() != u"Panel2"); // Panel2 shows its parent
         p->setGeometry(g.left, g.top, g.width, g.height);
+        // A press on the header block or the column headings is theirs: it does not reach
+        // the sheet's background, which calls up the command panel.
+        p->setAttribute(Qt::WA_NoMousePropagation);
         (field.nameString() == u"Panel1" ? Panel1 : field.nameString() == u"Panel2" ? Panel2 : Panel3) = p;
         return p;
     }

@@ -53,9 +53,12 @@ TEST_F(CommandPanelTest, ARightClickOnTheSheetCallsUpThePanelThere)
     EXPECT_EQ(panel->pos(), QPoint(104, 57));
     EXPECT_EQ(QPoint(sheet->DialogLeft(), sheet->DialogTop()), QPoint(100, 50));
 
-    // A left press on the background, or a right press on a label, leaves it where it is.
+    // A left press on the background, or a right press on a label, the header block or the
+    // column headings, leaves it where it is.
     QTest::mousePress(sheet->ScrollBox1->viewport(), Qt::LeftButton, {}, QPoint(300, 300));
     QTest::mousePress(sheet->Label(u"Label2"), Qt::RightButton, {}, QPoint(2, 2));
+    QTest::mousePress(sheet->Panel2, Qt::RightButton, {}, QPoint(300, 60));
+    QTest::mousePress(sheet->Panel3, Qt::RightButton, {}, QPoint(400, 10));
     EXPECT_EQ(panel->pos(), QPoint(104, 57));
 
     // On the vendor frame the frame's own place is added.
