@@ -58,9 +58,14 @@ void TTaxForm::StringGrid1SetEditText(int column, int row)
 {
     if (column != 1)
         return;
-    const auto value = NumberText::parse(StringGrid1->Cell(column, row), platform().decimalSeparator());
+    const QString typed = StringGrid1->Cell(column, row);
+    const auto value = NumberText::parse(typed, platform().decimalSeparator());
     if (!value) {
-        StringGrid1->SetCell(column, row, QString());
+        // A sign alone is the start of a number: kept as typed, so that "-7" reaches its
+        // refusal instead of turning into 7.
+        const QString t = typed.trimmed();
+        if (t != u"-" && t != u"+")
+            StringGrid1->SetCell(column, row, QString());
         return;
     }
     if (refusalOf(*value).isEmpty() || m_refusalPending)

@@ -123,7 +123,9 @@ TEST_F(TaxTest, PercentagesAreCheckedAtEveryKeystroke)
     };
     const Case cases[] = {
         {"150", u"0.00"_s, {u"Percentage exceeds 100%."_s}},
-        {"-5", u"5"_s, {}}, // a lone "-" is emptied first, then 5 is typed
+        {"-5", u"0.00"_s, {u"Percentage must be greater than 0%."_s}}, // the sign is kept
+        {"-", u"-"_s, {}},
+        {"+7", u"+7"_s, {}},
         {"101", u"0.00"_s, {u"Percentage exceeds 100%."_s}},
         {".", u"."_s, {}},
         {"0", u"0"_s, {}},
