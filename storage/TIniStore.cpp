@@ -4,10 +4,12 @@
 
 TIniStore::TIniStore(QObject *owner, const QString &sourceName, Kind kind) : QObject(owner)
 {
-    // The first "." of the file name, not of the whole path: a dotted folder ("john.doe",
-    // "x.y") must not send the fonts out of the chosen folder.
-    const qsizetype dot = sourceName.indexOf(u'.', sourceName.lastIndexOf(u'/') + 1);
-    const QString stem = (dot < 0 ? sourceName + u'.' : sourceName.first(dot + 1)) + QStringLiteral("ini");
+    // The last "." of the file name, not of the whole path: a dotted folder ("john.doe",
+    // "x.y") must not send the fonts out of the chosen folder, and "Order.17.pof" and
+    // "Order.18.pof" must not share one font file. A leading dot starts no extension.
+    const qsizetype name = sourceName.lastIndexOf(u'/') + 1;
+    const qsizetype dot = sourceName.lastIndexOf(u'.');
+    const QString stem = (dot <= name ? sourceName + u'.' : sourceName.first(dot + 1)) + QStringLiteral("ini");
     m_iniName = ExtractFileName(stem);
     if (kind == Kind::Caption) {
         m_directory = ExtractFilePath(sourceName);

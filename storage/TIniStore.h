@@ -32,9 +32,9 @@ public:
 
 protected:
     // Binds a new store by the creation rule: the source name is the file chosen in a file
-    // dialog, or else the program's own path; its stem up to and including the first "."
-    // of its file name (all of it and a "." when it has none), followed by "ini", gives
-    // IniName. A caption store then works on
+    // dialog, or else the program's own path; its stem up to and including the last "."
+    // of its file name (all of it and a "." when it has none, or only a leading one),
+    // followed by "ini", gives IniName. A caption store then works on
     // the source file itself in the source's folder, a font store on the stem's file in
     // the stem's folder (the companion font file).
     enum class Kind { Caption, Font };

@@ -21,8 +21,12 @@ TEST(StoreCreation, BindsByTheChosenFileOrTheProgramPath)
     const Case cases[] = {
         {"/po/Order 17.pof", "/po/Order 17.pof", "/po/Order 17.ini", "Order 17.ini", "/po/",
          "/po/"},
-        {"/po/Order.17.pof", "/po/Order.17.pof", "/po/Order.ini", "Order.ini", "/po/", "/po/"},
-        // The stem ends at the first "." of the file name: the fonts stay in its folder.
+        // The stem ends at the last "." of the file name: dotted orders keep fonts of their own,
+        // and the fonts stay in the order's folder.
+        {"/po/Order.17.pof", "/po/Order.17.pof", "/po/Order.17.ini", "Order.17.ini", "/po/", "/po/"},
+        {"/po/Order.18.pof", "/po/Order.18.pof", "/po/Order.18.ini", "Order.18.ini", "/po/", "/po/"},
+        {"/po/template.ini", "/po/template.ini", "/po/template.ini", "template.ini", "/po/", "/po/"},
+        {"/po/.order", "/po/.order", "/po/.order.ini", ".order.ini", "/po/", "/po/"},
         {"/My.Orders/acme.pof", "/My.Orders/acme.pof", "/My.Orders/acme.ini", "acme.ini",
          "/My.Orders/", "/My.Orders/"},
         {"/home/john.doe/x.y/Order 17.pof", "/home/john.doe/x.y/Order 17.pof",

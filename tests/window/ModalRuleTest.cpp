@@ -56,8 +56,8 @@ TEST_F(ModalRuleTest, ARefusedPercentageIsAnsweredAfterTheKeystrokeThatClosesThe
     };
     const Case cases[] = {
         {"101", u"0.00"_s, u"Percentage exceeds 100%."_s},
-        {"-5", u"5"_s, QString()},
-        {"-", QString(), QString()},
+        {"-5", u"0.00"_s, u"Percentage must be greater than 0%."_s},
+        {"-", u"-"_s, QString()},
         {"8.25", u"8.25"_s, QString()},
     };
     for (const Case &c : cases) {
