@@ -6,6 +6,7 @@
 #include "TCaptionSaver.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -82,8 +83,14 @@ void TFontsForm::FormShow()
 {
     CheckBox1->setVisible(m_footerValue);
     Edit2->setText(m_captions.ReadTextDefault(SheetKeys::Currency, QString()));
-    CheckBox1->setChecked(!Edit2->text().isEmpty());
+    {
+        // A stored symbol ticks the box, which is not the user ticking it: the keyboard
+        // stays in the text box, or an amount typed at once would become the symbol.
+        const QSignalBlocker quiet(CheckBox1);
+        CheckBox1->setChecked(!Edit2->text().isEmpty());
+    }
     Edit2->setVisible(m_footerValue && CheckBox1->isChecked());
+    Edit1->setFocus();
 }
 
 void TFontsForm::BitBtn1Click()

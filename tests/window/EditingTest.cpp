@@ -155,6 +155,18 @@ TEST_F(EditingTest, TheCurrencyMenuStoresCodeAndSymbolAndTheBalanceShowsIt)
     EXPECT_EQ(caption("Label19"), u"5.00"_s);
 }
 
+TEST_F(EditingTest, TheKeyboardStartsInTheTextBoxEvenWithASymbolStored)
+{
+    TIniFile(file).writeString(u"Currency", u"TextValue", u"$");
+    editLabel("Label15", [&](TFontsForm *d) {
+        EXPECT_TRUE(d->Edit2->isVisible()) << "the stored symbol shows";
+        EXPECT_EQ(d->focusWidget(), d->Edit1) << "an amount typed at once goes into the text";
+        d->CheckBox1->setChecked(false);
+        d->CheckBox1->setChecked(true);
+        EXPECT_EQ(d->focusWidget(), d->Edit2) << "ticked by the user, the symbol box takes the keys";
+    });
+}
+
 TEST_F(EditingTest, ANegativeBalanceCarriesTheSymbolAfterTheSign)
 {
     editLabel("Label18", [](TFontsForm *d) {
