@@ -122,7 +122,16 @@ IniFileCache::Entry &IniFileCache::entryFor(const QByteArray &path)
 void IniFileCache::write(const QByteArray &path, const QString &displayName, Entry &entry)
 {
     struct stat st;
-    if (!SafeFile::replace(path, entry.doc.serialize(), st)) {
+    const QByteArray bytes = entry.doc.serialize();
+    if (bytes.size() > MaxFileBytes) {
+        // The next load would refuse it: the file keeps what it holds.
+        m_entries.erase(path);
+        throw AppError(QStringLiteral("Unable to write to %1: it would be larger than %2 MB, more "
+                                      "than can be loaded again.")
+                           .arg(displayName)
+                           .arg(MaxFileBytes / (1024 * 1024)));
+    }
+    if (!SafeFile::replace(path, bytes, st)) {
         m_entries.erase(path); // the change never reached the file: forget it
         throw AppError(QStringLiteral("Unable to write to %1").arg(displayName));
     }

@@ -213,6 +213,28 @@ TEST_F(IniFileTest, AFileIsParsedOnlyWhenItChanged)
     EXPECT_EQ(IniFileCache::instance().parseCount(), before + 2);
 }
 
+TEST_F(IniFileTest, AWriteThatWouldPassTheReadLimitIsRefused)
+{
+    // Just under the limit, the file loads; a save that makes it larger is refused, so that
+    // the next start still loads it.
+    const QString file = path("big.pof");
+    const QByteArray start = "[S]\r\nk=v\r\n;";
+    writeBytes(file, start + QByteArray(IniFileCache::MaxFileBytes - start.size() - 10, 'x') + "\r\n");
+    const QByteArray before = readBytes(file);
+    TIniFile ini(file);
+    ASSERT_EQ(ini.readString(u"S", u"k", {}), u"v"_s);
+    ini.writeString(u"S", u"k", u"w"); // as large as before
+    try {
+        ini.writeString(u"S", u"k", QString(100, u'x'));
+        ADD_FAILURE() << "the write did not fail";
+    } catch (const AppError &e) {
+        EXPECT_TRUE(e.message().startsWith(u"Unable to write to "_s + file + u": it would be larger than 16 MB"_s))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(readBytes(file).size(), before.size());
+    EXPECT_EQ(ini.readString(u"S", u"k", {}), u"w"_s) << "the file still loads";
+}
+
 TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFileAsItWas)
 {
     const QString file = path("order.pof");
