@@ -26,6 +26,35 @@ QtPlatform &qtPlatform()
 
 Platform *current = nullptr;
 
+// Swallows the user's input to every window while it lives.
+class DropInput : public QObject
+{
+public:
+    DropInput() { QCoreApplication::instance()->installEventFilter(this); }
+    ~DropInput() override { QCoreApplication::instance()->removeEventFilter(this); }
+    DropInput(const DropInput &) = delete;
+    DropInput &operator=(const DropInput &) = delete;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
 } // namespace
 
 // "Text (*.a)|*.a|All (*.*)|*.*" as Qt reads it: "Text (*.a);;All (*.*)". Qt takes the
@@ -158,11 +187,13 @@ void QtPlatform::runPreview(QDialog *preview)
 
 void QtPlatform::pause(int milliseconds)
 {
-    // The pause blocks the program as a sleep would, but keeps its windows painted.
+    // The pause blocks the program as a sleep would, but keeps its windows painted. Clicks
+    // and keys made meanwhile are dropped: kept for later, they opened their dialogs once the
+    // pauses were over, one over another.
+    const DropInput drop;
     QDeadlineTimer deadline(milliseconds);
     while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
-                                        int(deadline.remainingTime()));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, int(deadline.remainingTime()));
         QThread::msleep(std::min<qint64>(5, std::max<qint64>(0, deadline.remainingTime())));
     }
 }

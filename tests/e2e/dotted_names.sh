@@ -34,7 +34,7 @@ sleep 0.3
 xdotool type --delay 30 "Order.17.pof"
 xdotool key Return
 gone '^Open Purchase Order Form File'
-sleep 1                                  # the load's pauses
+loaded                                   # input during the load is dropped
 alive
 exit_saving
 check_file "$WORK/Order.17.pof" Label2 FontName "DejaVu Serif"

@@ -12,6 +12,7 @@
 #   use_window NAME-REGEX            focuses that window; WX, WY are then its top-left corner
 #   use_message / no_message         the program's message titled as the sheet is: focus / gone
 #   press X Y / rate_cell ROW        a button of that window / a tax dialog's percentage cell
+#   loaded                           waits for a load's progress window to come and go
 #   stored SECTION [KEY]             a value of the sheet file, as saved
 #   alive                            fails unless the program still runs
 set -uo pipefail
@@ -56,6 +57,12 @@ wait_for() {
 window() {
   wait_for 10 xdotool search --onlyvisible --name "$1" || fail "no window '$1'"
   xdotool search --onlyvisible --name "$1" | head -1
+}
+
+# Waits for a load (its progress window "Loading ...") to end: input made meanwhile is dropped.
+loaded() {
+  wait_for 3 xdotool search --onlyvisible --name '^Loading'
+  wait_for 15 bash -c "! xdotool search --onlyvisible --name '^Loading'" || fail "the load did not end"
 }
 
 # Fails unless the window of that title has closed within 5 seconds.

@@ -23,7 +23,7 @@ xdotool type --delay 30 "other.pof"
 xdotool key Return
 gone '^Open Purchase Order Form File'
 gone '^Purchase Order Form Menubar'      # the panel hides for the load
-sleep 1                                  # the load's pauses
+loaded                                   # input during the load is dropped
 alive
 
 read -r QX QY <<<"$(cell 20 1)"
