@@ -18,20 +18,20 @@ type_rate() {
   sleep 0.4
 }
 
+# The refusal comes; Return closes it and the dialog goes on.
+refused() {
+  msg=$(window '^Invalid Tax$')
+  xdotool windowfocus --sync "$msg"
+  xdotool key Return
+  sleep 0.5
+  alive
+  xdotool windowfocus --sync "$form"
+}
+
 type_rate 1 101
-msg=$(window '^Invalid Tax$')
-xdotool windowfocus --sync "$msg"
-xdotool key Return
-sleep 0.5
-alive
-xdotool windowfocus --sync "$form"
+refused
 type_rate 2 -5
-msg=$(window '^Invalid Tax$')
-xdotool windowfocus --sync "$msg"
-xdotool key Return
-sleep 0.5
-alive
-xdotool windowfocus --sync "$form"
+refused
 type_rate 3 -
 type_rate 4 8.25
 alive
