@@ -35,14 +35,6 @@ QByteArray pathValue(const QString &path)
     return QUrl::toPercentEncoding(path);
 }
 
-// A text as a sheet file stores it: one line of Windows-1252.
-QByteArray textValue(const QString &text)
-{
-    QByteArray bytes = Win1252::encode(text);
-    bytes.replace('\r', ' ').replace('\n', ' ');
-    return bytes;
-}
-
 bool makePrivateFolder(const QString &path)
 {
     QDir().mkpath(QDir::cleanPath(path + QStringLiteral("/..")));
@@ -76,7 +68,7 @@ QByteArray encode(const QString &sheetPath, const QStringList &sections, const C
     doc.setValue(Header, SheetKey, pathValue(sheetPath));
     doc.setValue(Header, ChangedKey, contents.changed.toUTC().toString(Qt::ISODateWithMs).toLatin1());
     for (qsizetype i = 0; i < sections.size(); ++i)
-        doc.setValue(sections[i], TextKey, textValue(contents.texts.value(i)));
+        doc.setValue(sections[i], TextKey, Win1252::encodeLine(contents.texts.value(i)));
     return doc.serialize();
 }
 

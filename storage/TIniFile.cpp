@@ -17,15 +17,6 @@ QString resolve(const QString &fileName)
     return QDir::cleanPath(QDir(base).absoluteFilePath(fileName));
 }
 
-// Only what a single-line value can hold goes into the file: a line break in a value
-// would otherwise start new keys or sections of its own.
-QByteArray valueBytes(QStringView value)
-{
-    QByteArray bytes = Win1252::encode(value);
-    bytes.replace('\r', ' ').replace('\n', ' ');
-    return bytes;
-}
-
 // Plain ASCII digits only; anything past 32 bits is no integer of ours.
 std::optional<quint64> parseDigits(QStringView digits, int base)
 {
@@ -75,7 +66,7 @@ QString TIniFile::readString(QStringView section, QStringView key,
 
 void TIniFile::writeString(QStringView section, QStringView key, QStringView value)
 {
-    const QByteArray bytes = valueBytes(value);
+    const QByteArray bytes = Win1252::encodeLine(value);
     IniFileCache::instance().modify(m_localPath, m_fullPath, [&](IniDocument &doc) {
         return doc.setValue(section, key, bytes);
     });

@@ -65,4 +65,11 @@ QByteArray encode(QStringView text)
     return out;
 }
 
+QByteArray encodeLine(QStringView text)
+{
+    QByteArray bytes = encode(text);
+    bytes.replace('\r', ' ').replace('\n', ' ');
+    return bytes;
+}
+
 } // namespace Win1252
