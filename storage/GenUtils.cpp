@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString ProgramFilePath()
@@ -40,6 +42,16 @@ QString UserAppDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/pelmora-po/");
+}
+
+bool MakePrivateFolder(const QString &path)
+{
+    QDir().mkpath(QDir::cleanPath(path + QStringLiteral("/..")));
+    const QByteArray local = QFile::encodeName(path);
+    if (::mkdir(local.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st;
+    return ::lstat(local.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 QString ChooseAppDir(const QString &programDir, bool writable)

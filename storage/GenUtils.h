@@ -15,6 +15,10 @@ QString AppDir();
 QString ChooseAppDir(const QString &programDir, bool writable);
 QString UserAppDir();
 
+// Makes the folder path (its parents as needed) with mode 0700 when missing; false unless it
+// is then a folder.
+bool MakePrivateFolder(const QString &path);
+
 // AppDir followed by the file-name part of name; any folder in name is dropped.
 QString AppFile(QStringView name);
 

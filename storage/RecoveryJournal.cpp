@@ -35,16 +35,6 @@ QByteArray pathValue(const QString &path)
     return QUrl::toPercentEncoding(path);
 }
 
-bool makePrivateFolder(const QString &path)
-{
-    QDir().mkpath(QDir::cleanPath(path + QStringLiteral("/..")));
-    const QByteArray local = QFile::encodeName(path);
-    if (::mkdir(local.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat st;
-    return ::lstat(local.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 } // namespace
 
 QString folder()
@@ -102,7 +92,7 @@ std::optional<Contents> decode(const IniDocument &doc, const QString &sheetPath,
 bool write(const QString &sheetPath, const QStringList &sections, const Contents &contents,
            const QString &folder)
 {
-    if (sheetPath.isEmpty() || !makePrivateFolder(folder))
+    if (sheetPath.isEmpty() || !MakePrivateFolder(folder))
         return false;
     struct stat st;
     return SafeFile::replace(QFile::encodeName(fileFor(sheetPath, folder)),

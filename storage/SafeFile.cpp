@@ -1,5 +1,8 @@
 #include "SafeFile.h"
 
+#include "InPlaceRewrite.h"
+#include "PosixFile.h"
+
 #include <QHashFunctions>
 
 #include <cerrno>
@@ -8,7 +11,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits>
 #include <new>
 #include <signal.h>
 #include <sys/random.h>
@@ -19,67 +21,9 @@
 
 namespace SafeFile {
 
+using namespace PosixFile;
+
 namespace {
-
-class Fd
-{
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-    int release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
-
-// Reads to the end, or up to limit + 1 bytes so that the caller sees a file was longer.
-bool readAll(int fd, qint64 limit, QByteArray &out)
-{
-    out.clear();
-    char buffer[65536];
-    while (out.size() <= limit) {
-        const ssize_t n = ::read(fd, buffer, size_t(std::min<qint64>(sizeof buffer, limit + 1 - out.size())));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        out.append(buffer, n);
-    }
-    return true;
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-QByteArray directoryOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return ".";
-    return slash == 0 ? QByteArray("/") : path.first(slash);
-}
 
 // The file a write replaces, found by following links one by one under the kernel's rule
 // for shared folders (a link in a world-writable sticky folder is followed only when this
@@ -198,36 +142,6 @@ void copyExtendedAttributes(const QByteArray &from, int to)
     }
 }
 
-bool syncFolder(const QByteArray &dir)
-{
-    Fd folder(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // Some file systems cannot sync a folder; there is nothing more to do on them.
-    return folder.get() < 0 || ::fsync(folder.get()) == 0 || errno == EINVAL;
-}
-
-// Without a temporary file the file is rewritten where it is: its old bytes are kept in
-// memory first and put back when the new ones cannot all be written.
-bool replaceInPlace(const QByteArray &target, const QByteArray &bytes, struct stat &st)
-{
-    Fd fd(::open(target.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
-    QByteArray previous;
-    try {
-        if (fd.get() < 0 || !readAll(fd.get(), std::numeric_limits<qint64>::max() - 1, previous))
-            return false;
-    } catch (const std::bad_alloc &) {
-        return false;
-    }
-    const auto replaceWith = [&fd](const QByteArray &content) {
-        return ::lseek(fd.get(), 0, SEEK_SET) == 0 && ::ftruncate(fd.get(), 0) == 0 &&
-               writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
-    };
-    if (!replaceWith(bytes) || ::fstat(fd.get(), &st) != 0) {
-        replaceWith(previous);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, struct stat &st)
@@ -239,6 +153,8 @@ ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, stru
         return ReadStatus::Failed;
     if (!S_ISREG(st.st_mode))
         return ReadStatus::Missing;
+    if (InPlaceRewrite::settle(st) == InPlaceRewrite::Settled::Restored && ::fstat(fd.get(), &st) != 0)
+        return ReadStatus::Failed;
     if (st.st_size > maxBytes)
         return ReadStatus::TooLarge;
     try {
@@ -264,7 +180,7 @@ bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, m
                    ::access(target.constData(), W_OK) != 0))
         return false;
     if (exists && old.st_nlink > 1)
-        return replaceInPlace(target, bytes, st); // every name of the file sees the save
+        return InPlaceRewrite::write(target, bytes, st); // every name of the file sees the save
 
     const QByteArray dir = directoryOf(target);
     const QByteArray base = target.mid(target.lastIndexOf('/') + 1);
@@ -279,7 +195,7 @@ bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, m
             break;
     }
     if (raw < 0 && exists && (errno == EACCES || errno == EPERM))
-        return replaceInPlace(target, bytes, st); // a writable file in a folder we may not write
+        return InPlaceRewrite::write(target, bytes, st); // a writable file in a folder we may not write
     if (raw < 0)
         return false;
     Fd fd(raw);

@@ -12,7 +12,8 @@ enum class ReadStatus { Ok, Missing, TooLarge, Failed };
 
 // Reads a regular file of at most maxBytes (counting what is read, since stat says 0 for
 // some files) into bytes, and its state into st. Missing: no such file, or no regular file;
-// Failed: it exists but could not be read whole (permissions, I/O, memory).
+// Failed: it exists but could not be read whole (permissions, I/O, memory). A rewrite in
+// place of the file that was cut short is finished or undone first.
 ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, struct stat &st);
 
 // Gives the file at path the contents bytes, creating it when missing:
@@ -22,7 +23,8 @@ ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, stru
 //   made durable with fsync, given the old file's owner, group, mode and extended
 //   attributes, renamed over the old file, and the folder is made durable in turn;
 // - a file with more than one name, or one in a folder where no temporary file can be
-//   made, is rewritten in place, its old bytes put back when that fails.
+//   made, is rewritten in place, a durable copy of its old bytes kept meanwhile in the
+//   user's data folder so that a kill or a power cut cannot leave less than either contents.
 // Returns false and leaves the old file as it was when it cannot; st gets the new state.
 // A file created anew gets newMode, or the mode the umask gives when that is 0.
 bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, mode_t newMode = 0);

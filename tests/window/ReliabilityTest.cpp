@@ -3,9 +3,12 @@
 
 #include "AppError.h"
 #include "IniDocument.h"
+#include "IniFileCache.h"
+#include "InPlaceRewrite.h"
 #include "LineItemGrid.h"
 #include "SheetGroupBox.h"
 #include "SheetLabel.h"
+#include "SafeFile.h"
 #include "TPurchaseOrderForm.h"
 
 #include <QDir>
@@ -23,52 +26,91 @@ namespace {
 
 class ReliabilityTest : public WindowTest
 {
+protected:
+    static QStringList rewriteCopies(const QString &pattern)
+    {
+        return QDir(QFile::decodeName(InPlaceRewrite::folder())).entryList({pattern}, QDir::Files | QDir::Hidden);
+    }
 };
 
+// A sheet with one name is replaced whole; one with a second name (a hard link) is rewritten
+// in place, its old bytes kept aside meanwhile. Either way, whatever instant a save is killed
+// at, the next read finds every text from one and the same save, under each of its names.
 TEST_F(ReliabilityTest, AKilledSaveLeavesEitherTheOldOrTheNewSheet)
 {
-    const QString file = path("order.pof");
-    QRandomGenerator random(20261208);
-    int kills = 0;
-    QSet<QString> generations;
-    while (kills < 200) {
-        QProcess writer;
-        writer.start(QStringLiteral(CRASH_WRITER), {file, QString::number(kills * 100000)});
-        ASSERT_TRUE(writer.waitForStarted());
-        if (kills == 0) {
-            ASSERT_TRUE(writer.waitForReadyRead(10000)); // the first save is complete
+    struct Case
+    {
+        const char *what;
+        bool secondName;
+    };
+    for (const Case c : {Case{"replacement", false}, Case{"rewrite in place", true}}) {
+        SCOPED_TRACE(c.what);
+        const QString file = path(c.secondName ? "linked.pof" : "order.pof");
+        const QString other = path("other-name.pof");
+        if (c.secondName) {
+            writeBytes(file, "");
+            ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(other).constData()), 0);
         }
-        QThread::usleep(random.bounded(3000, 25000)); // after starting up, a few saves in
-        ::kill(pid_t(writer.processId()), SIGKILL);
-        writer.waitForFinished();
-        ++kills;
+        QRandomGenerator random(20261208);
+        int kills = 0, interrupted = 0;
+        QSet<QString> generations;
+        while (kills < 300) {
+            QProcess writer;
+            writer.start(QStringLiteral(CRASH_WRITER), {file, QString::number(kills * 100000)});
+            ASSERT_TRUE(writer.waitForStarted());
+            if (kills == 0) {
+                ASSERT_TRUE(writer.waitForReadyRead(10000)); // the first save is complete
+            }
+            QThread::usleep(random.bounded(3000, 25000)); // after starting up, a few saves in
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            writer.waitForFinished();
+            ++kills;
+            if (!rewriteCopies(u"*.old"_s).isEmpty())
+                ++interrupted;
 
-        // Every text of the file comes from one and the same save.
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "kill " << kills;
-        const IniDocument doc = IniDocument::parse(f.readAll());
-        QSet<QString> seen;
-        for (const FieldSpec &field : SheetFields::components()) {
-            if (!field.isPersisted())
-                continue;
-            const auto value = doc.value(field.nameString(), u"TextValue");
-            ASSERT_TRUE(value.has_value()) << field.name << " after kill " << kills;
-            seen.insert(QString::fromLatin1(*value));
+            // Every text of the file comes from one and the same save.
+            QByteArray bytes;
+            struct stat st;
+            ASSERT_EQ(SafeFile::read(QFile::encodeName(file), IniFileCache::MaxFileBytes, bytes, st),
+                      SafeFile::ReadStatus::Ok) << "kill " << kills;
+            const IniDocument doc = IniDocument::parse(bytes);
+            QSet<QString> seen;
+            for (const FieldSpec &field : SheetFields::components()) {
+                if (!field.isPersisted())
+                    continue;
+                const auto value = doc.value(field.nameString(), u"TextValue");
+                ASSERT_TRUE(value.has_value()) << field.name << " after kill " << kills;
+                seen.insert(QString::fromLatin1(*value));
+            }
+            for (int col = 0; col < 7; ++col) {
+                for (int r = 0; r < 9; ++r)
+                    seen.insert(QString::fromLatin1(*doc.value(SheetFields::TableKey(col, r), u"TextValue")));
+            }
+            ASSERT_EQ(seen.size(), 1) << "a mixed file after kill " << kills;
+            generations.unite(seen);
+            if (c.secondName) {
+                ASSERT_EQ(readBytes(other), bytes) << "kill " << kills;
+                ASSERT_EQ(rewriteCopies(u"*.old"_s), QStringList()) << "kill " << kills;
+            }
         }
-        for (int c = 0; c < 7; ++c) {
-            for (int r = 0; r < 9; ++r)
-                seen.insert(QString::fromLatin1(*doc.value(SheetFields::TableKey(c, r), u"TextValue")));
+        EXPECT_GT(generations.size(), 20) << "the kills fell on many different saves";
+        if (c.secondName) {
+            EXPECT_GT(interrupted, 10) << "the kills fell inside rewrites";
         }
-        ASSERT_EQ(seen.size(), 1) << "a mixed file after kill " << kills;
-        generations.unite(seen);
+
+        // Whatever a killed writer left behind, the next save clears it away.
+        TPurchaseOrderForm sheet;
+        sheet.OpenSheetFile(file);
+        sheet.SaveSheet();
+        QStringList expected{QFileInfo(file).fileName()};
+        if (c.secondName)
+            expected << QFileInfo(other).fileName();
+        expected.sort();
+        EXPECT_EQ(entries(), expected);
+        EXPECT_EQ(rewriteCopies(u"*"_s), QStringList()) << "a killed copy's temporary file is cleared too";
+        for (const QString &name : expected)
+            ASSERT_TRUE(QFile::remove(path(name)));
     }
-    EXPECT_GT(generations.size(), 20) << "the kills fell on many different saves";
-
-    // Whatever a killed writer left behind, the next save clears it away.
-    TPurchaseOrderForm sheet;
-    sheet.OpenSheetFile(file);
-    sheet.SaveSheet();
-    EXPECT_EQ(entries(), QStringList{u"order.pof"_s});
 }
 
 // Saves that cannot be done: each reports the file and loses nothing that was there.
