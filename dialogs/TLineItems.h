@@ -3,8 +3,10 @@
 #include "SheetFont.h"
 
 #include <QDialog>
+#include <QPointF>
 
 #include <functional>
+#include <optional>
 
 class QPushButton;
 
@@ -15,7 +17,20 @@ class TLineItems : public QDialog
 {
     Q_OBJECT
 public:
+    // The double-click that opened the dialog: where on the screen, and when in the window
+    // system's time (that of its mouse events).
+    struct OpeningClick
+    {
+        QPointF globalPos;
+        quint64 timestamp = 0;
+    };
+
     TLineItems(QWidget *table, int row, bool rowFilled, const SheetFont &tableFont);
+
+    // The dialog opens under the pointer: a click there within a second of the double-click
+    // (the third of a triple-click, or one more because the dialog seemed slow) presses no
+    // button. Once the pointer has moved away, or later, a click is taken as meant.
+    void IgnoreClicksNear(const OpeningClick &click);
 
     std::function<void()> OnClearRow;
     std::function<void(const SheetFont &)> OnTableFont;
@@ -31,9 +46,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int m_row;
     bool m_rowFilled;
     SheetFont m_font;
+    std::optional<OpeningClick> m_opening;
+    bool m_swallowRelease = false;
 };

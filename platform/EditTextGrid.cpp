@@ -1,6 +1,7 @@
 #include "EditTextGrid.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -85,13 +86,15 @@ void EditTextGrid::editorTyped(const QModelIndex &index, const QString &text)
 bool EditTextGrid::eventFilter(QObject *watched, QEvent *event)
 {
     // The editor stands over the cell, so its double-clicks are the table's.
-    if (watched == m_editor && event->type() == QEvent::MouseButtonDblClick)
-        emit CellDoubleClicked();
+    if (watched == m_editor && event->type() == QEvent::MouseButtonDblClick) {
+        const auto *click = static_cast<QMouseEvent *>(event);
+        emit CellDoubleClicked(click->globalPosition(), click->timestamp());
+    }
     return QTableWidget::eventFilter(watched, event);
 }
 
 void EditTextGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTableWidget::mouseDoubleClickEvent(event);
-    emit CellDoubleClicked();
+    emit CellDoubleClicked(event->globalPosition(), event->timestamp());
 }

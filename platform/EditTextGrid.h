@@ -25,7 +25,8 @@ public:
 
 signals:
     void EditTextChanged(int column, int row);
-    void CellDoubleClicked();
+    // With the pointer's place on the screen and the window system's time of the click.
+    void CellDoubleClicked(QPointF globalPos, quint64 timestamp);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -6,10 +6,12 @@
 // whole sheets between its fields and files.
 
 #include "SheetFields.h"
+#include "TLineItems.h"
 
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class LineItemGrid;
@@ -131,7 +133,7 @@ public:
     // The line-item table.
     void StringGrid1SelectCell(int column, int row);
     void StringGrid1SetEditText(int column, int row);
-    void StringGridDoubleClick();
+    void StringGridDoubleClick(const std::optional<TLineItems::OpeningClick> &click = std::nullopt);
     // Subtotal, tax and balance due from the table, in that order.
     void RefreshTableTotals();
     // The tax command, run by a click on the tax amount.

@@ -176,7 +176,7 @@ void TPurchaseOrderForm::RefreshTableTotals()
     Label(u"Label19")->SetCaption(NumberText::format(BalanceDue(), sep));
 }
 
-void TPurchaseOrderForm::StringGridDoubleClick()
+void TPurchaseOrderForm::StringGridDoubleClick(const std::optional<TLineItems::OpeningClick> &click)
 {
     const int row = FCurrentRow;
     TLineItems dialog(StringGrid1, row,
@@ -191,6 +191,8 @@ void TPurchaseOrderForm::StringGridDoubleClick()
         StringGrid1->SetFont(font);
         FontSaver1->SaveFont(SheetKeys::StringGrid1, font);
     };
+    if (click)
+        dialog.IgnoreClicksNear(*click);
     dialog.move(OnScreen({FDialogLeft, FDialogTop}, dialog.size(), platform().screenSize()));
     dialog.BitBtn2->setText(QStringLiteral("Clear Row &%1").arg(FCurrentRow + 1));
     dialog.setWindowTitle(StringGrid1->Cell(SheetFields::QuantityColumn, FCurrentRow).isEmpty()

@@ -15,6 +15,7 @@
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "TCalendarForm.h"
+#include "TLineItems.h"
 #include "TCaptionSaver.h"
 #include "TFontSaver.h"
 
@@ -54,8 +55,8 @@ void TPurchaseOrderForm::connectHandlers()
             [this](int row, int column) { StringGrid1SelectCell(column, row); });
     connect(StringGrid1, &EditTextGrid::EditTextChanged, this,
             [this](int column, int row) { StringGrid1SetEditText(column, row); });
-    connect(StringGrid1, &EditTextGrid::CellDoubleClicked, this, [this] {
-        PoApplication::runCommandLater(this, [this] { StringGridDoubleClick(); });
+    connect(StringGrid1, &EditTextGrid::CellDoubleClicked, this, [this](QPointF at, quint64 time) {
+        PoApplication::runCommandLater(this, [this, at, time] { StringGridDoubleClick(TLineItems::OpeningClick{at, time}); });
     });
     for (const SheetFields::HoverHint &h : SheetFields::hoverHints()) {
         SheetLabel *target = Label(QString::fromLatin1(h.field));

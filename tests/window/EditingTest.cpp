@@ -367,6 +367,57 @@ TEST_F(LineItemTest, TheLineItemDialogClearsTheSelectedRowOrSetsTheFont)
                                "FontSize=10\r\nFontStyle=0\r\n");
 }
 
+// The dialog opens with "Clear Row" under the pointer: a click at the double-click's spot
+// within a second of it (a triple-click, an impatient click) presses nothing; a click after
+// the pointer moved away, or a second later, is meant and clears the row.
+TEST_F(LineItemTest, AClickAtTheDoubleClicksSpotWithinASecondPressesNoButton)
+{
+    struct Case
+    {
+        const char *what;
+        QPoint offset;      // from where the double-click was
+        quint64 after;      // milliseconds after it
+        bool movedAwayFirst;
+        bool clears;
+    };
+    const Case cases[] = {
+        {"the third click of a triple-click", {0, 0}, 120, false, false},
+        {"one more click at almost the same spot", {2, -1}, 950, false, false},
+        {"a click a second later", {0, 0}, 1000, false, true},
+        {"a click a little way off", {20, 0}, 150, false, true},
+        {"a click after the pointer went away and came back", {0, 0}, 400, true, true},
+    };
+    constexpr quint64 Opened = 5'000'000;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        typeInto(0, 0, u"4"_s);
+        typeInto(5, 0, u"2"_s);
+        sheet->StringGrid1->setCurrentCell(0, 0);
+        platform.onModal = [&](QDialog *d) {
+            d->show();
+            auto *items = qobject_cast<TLineItems *>(d);
+            QPushButton *clear = items->BitBtn2;
+            const QPoint centre = clear->rect().center();
+            // The dialog opens with "Clear Row" where the double-click was.
+            items->IgnoreClicksNear({QPointF(clear->mapToGlobal(centre)), Opened});
+            const auto send = [&](QEvent::Type type, QPoint local, quint64 time, Qt::MouseButtons buttons) {
+                QMouseEvent event(type, QPointF(local), QPointF(clear->mapToGlobal(local)),
+                                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+                event.setTimestamp(Opened + time);
+                QApplication::sendEvent(clear, &event);
+            };
+            if (c.movedAwayFirst)
+                send(QEvent::MouseMove, centre + QPoint(0, 40), c.after / 2, Qt::NoButton);
+            send(QEvent::MouseButtonPress, centre + c.offset, c.after, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, centre + c.offset, c.after + 60, Qt::NoButton);
+            d->close();
+            return 0;
+        };
+        sheet->StringGridDoubleClick();
+        EXPECT_EQ(cell(0, 0).isEmpty(), c.clears);
+    }
+}
+
 TEST_F(LineItemTest, BeforeAnySelectionTheFirstRowIsTheCurrentOne)
 {
     QString button;
