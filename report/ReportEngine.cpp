@@ -3,7 +3,6 @@
 #include "FontConvert.h"
 
 #include <QFontMetricsF>
-#include <QTextLayout>
 #include <cmath>
 
 namespace ReportText {
@@ -41,6 +40,14 @@ double textWidth(const QString &text, const SheetFont &font)
     return QFontMetricsF(drawingFont(font), measuringDevice()).horizontalAdvance(text);
 }
 
+double widestLine(const QStringList &lines, const SheetFont &font)
+{
+    double widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, textWidth(line, font));
+    return widest;
+}
+
 QStringList wrap(const QString &text, const SheetFont &font, double width)
 {
     QStringList lines;
@@ -49,17 +56,19 @@ QStringList wrap(const QString &text, const SheetFont &font, double width)
             lines << paragraph;
             continue;
         }
-        QTextLayout layout(paragraph, drawingFont(font), const_cast<QPaintDevice *>(measuringDevice()));
-        QTextOption option;
-        // Lines break at blanks only: a word (an amount above all) never prints in pieces.
-        option.setWrapMode(QTextOption::WordWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-            lines << paragraph.mid(line.textStart(), line.textLength()).trimmed();
+        // Lines break at blanks only: an amount ("-$12.00" above all) never prints in pieces.
+        const QFontMetricsF metrics(drawingFont(font), measuringDevice());
+        QString line;
+        for (const QString &word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+            const QString longer = line.isEmpty() ? word : line + u' ' + word;
+            if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+                lines << line;
+                line = word;
+            } else {
+                line = longer;
+            }
         }
-        layout.endLayout();
+        lines << line;
     }
     return lines;
 }
@@ -121,44 +130,105 @@ PlacedItem layoutText(ReportElement &e)
     item.kind = PlacedItem::Kind::Text;
     item.name = e.name;
     item.font = e.font;
+    item.font.size = std::clamp(item.font.size, 1, 400);
     item.alignment = e.alignment;
     item.opaque = !e.transparent;
+    item.autoSized = e.autoSize;
     double left = e.left, width = e.width, height = e.height;
     if (e.autoSize) {
         // The width follows the text; a right-aligned element keeps its right edge.
-        double widest = 0;
-        for (const QString &line : value.split(u'\n'))
-            widest = std::max(widest, ReportText::textWidth(line, e.font));
-        width = std::ceil(widest);
+        width = std::ceil(ReportText::widestLine(value.split(u'\n'), item.font));
         if (e.alignment & Qt::AlignRight)
             left = e.left + e.width - width;
     }
-    item.lines = ReportText::wrap(value, e.font, e.autoSize ? 0 : width);
+    item.lines = ReportText::wrap(value, item.font, e.autoSize ? 0 : width);
+    // The lines a fixed box has room for.
+    const auto room = [&] {
+        return std::max<qsizetype>(1, qsizetype(std::floor(height / ReportText::lineHeight(item.font) + 1e-6)));
+    };
     if (!e.autoSize) {
-        // A word wider than its box prints whole, growing from the edge it is aligned to.
-        double widest = 0;
-        for (const QString &line : item.lines)
-            widest = std::max(widest, ReportText::textWidth(line, e.font));
+        // A text wider than its box, or with more lines than it holds, prints in smaller
+        // sizes of its font, down to the smallest; only a word that is wider still grows,
+        // from the edge it is aligned to.
+        double widest = ReportText::widestLine(item.lines, item.font);
+        while ((widest > width || (!e.autoStretch && item.lines.size() > room())) &&
+               item.font.size > ReportText::SmallestPoints) {
+            --item.font.size;
+            item.lines = ReportText::wrap(value, item.font, width);
+            widest = ReportText::widestLine(item.lines, item.font);
+        }
         if (widest > width) {
             if (e.alignment & Qt::AlignRight)
                 left -= std::ceil(widest) - width;
             width = std::ceil(widest);
         }
     }
-    const double lineHeight = ReportText::lineHeight(e.font);
-    const double needed = std::ceil(item.lines.size() * lineHeight);
+    const double needed = std::ceil(item.lines.size() * ReportText::lineHeight(item.font));
     if (e.autoStretch) {
         height = std::max(height, needed);
-    } else {
-        // A fixed box prints only the lines that fit inside it.
-        const qsizetype fit = std::max<qsizetype>(1, qsizetype(std::floor(height / lineHeight + 1e-6)));
-        if (item.lines.size() > fit)
-            item.lines = item.lines.first(fit);
+    } else if (item.lines.size() > room()) {
+        item.lines = item.lines.first(room()); // even at the smallest size
     }
     if (e.autoSize)
         height = std::max(height, needed);
     item.rect = QRectF(left, e.top, width, height);
     return item;
+}
+
+// Where a text's letters are: its lines, not the rest of its box.
+QRectF inkOf(const PlacedItem &item)
+{
+    return QRectF(item.rect.left(), item.rect.top(), item.rect.width(),
+                  item.lines.size() * ReportText::lineHeight(item.font));
+}
+
+// Prints an auto-sized text in smaller sizes of its font until it is no wider than room
+// (not below the smallest size); a right-aligned one keeps its right edge. False when it
+// is at the smallest size already.
+bool shrinkTo(PlacedItem &item, double room)
+{
+    if (item.font.size <= ReportText::SmallestPoints)
+        return false;
+    const double right = item.rect.right();
+    double widest = ReportText::widestLine(item.lines, item.font);
+    while (widest > room && item.font.size > ReportText::SmallestPoints) {
+        --item.font.size;
+        widest = ReportText::widestLine(item.lines, item.font);
+    }
+    item.rect.setWidth(std::ceil(widest));
+    if (item.alignment & Qt::AlignRight)
+        item.rect.moveRight(right);
+    return true;
+}
+
+// Auto-sized texts that would run into each other give way: of two, a right-aligned one
+// on the right first, else the one on the left, each down to the smallest size.
+void makeRoom(std::vector<PlacedItem> &items)
+{
+    constexpr double Gap = 4;
+    for (int pass = 0; pass < 4; ++pass) {
+        bool changed = false;
+        for (size_t i = 0; i < items.size(); ++i) {
+            for (size_t j = i + 1; j < items.size(); ++j) {
+                PlacedItem *a = &items[i], *b = &items[j];
+                if (a->kind != PlacedItem::Kind::Text || b->kind != PlacedItem::Kind::Text)
+                    continue;
+                const QRectF both = inkOf(*a).intersected(inkOf(*b));
+                if (both.width() <= 0.5 || both.height() <= 0.5)
+                    continue;
+                if (b->rect.left() < a->rect.left())
+                    std::swap(a, b);
+                if (b->autoSized && (b->alignment & Qt::AlignRight) &&
+                    shrinkTo(*b, b->rect.right() - a->rect.right() - Gap))
+                    changed = true;
+                else if (a->autoSized && !(a->alignment & Qt::AlignRight) &&
+                         shrinkTo(*a, b->rect.left() - Gap - a->rect.left()))
+                    changed = true;
+            }
+        }
+        if (!changed)
+            return;
+    }
 }
 
 BandLayout layoutBand(ReportBand &band)
@@ -193,6 +263,7 @@ BandLayout layoutBand(ReportBand &band)
         item.pen = e.pen;
         out.items.push_back(std::move(item));
     }
+    makeRoom(out.items);
     auto frame = [&](double y, const char *name) {
         PlacedItem line;
         line.kind = PlacedItem::Kind::Line;

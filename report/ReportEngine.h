@@ -74,6 +74,7 @@ struct PlacedItem
     SheetFont font;
     Qt::Alignment alignment = Qt::AlignLeft;
     bool opaque = false; // white background
+    bool autoSized = false; // a text as wide as its lines, which may give way to another
     QImage picture;
     QColor pen = Qt::black;
 };
@@ -106,6 +107,9 @@ public:
 
 namespace ReportText {
 
+// The smallest size a text is printed in to make it fit its room.
+constexpr int SmallestPoints = 6;
+
 // The font as drawn: sizes in layout units, so that one layout is right on every device.
 QFont drawingFont(const SheetFont &font);
 
@@ -114,5 +118,6 @@ QFont drawingFont(const SheetFont &font);
 QStringList wrap(const QString &text, const SheetFont &font, double width);
 double lineHeight(const SheetFont &font);
 double textWidth(const QString &text, const SheetFont &font);
+double widestLine(const QStringList &lines, const SheetFont &font);
 
 } // namespace ReportText

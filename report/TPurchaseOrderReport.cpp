@@ -295,8 +295,16 @@ bool TPurchaseOrderReport::QRSubDetail1NeedData()
 bool TPurchaseOrderReport::QRSubDetail1BeforePrint()
 {
     ++FPrintRow;
-    const QString quantity = lineItem(SheetFields::QuantityColumn);
-    return NumberText::parse(quantity, platform().decimalSeparator()).value_or(0) >= 0.01L;
+    // A row prints when it has a quantity, and also whenever the subtotal counts it (a tiny
+    // or negative quantity with an amount), so that the printed rows add up to the subtotal.
+    const QChar sep = platform().decimalSeparator();
+    if (NumberText::parse(lineItem(SheetFields::QuantityColumn), sep).value_or(0) >= 0.01L)
+        return true;
+    const QString extended = lineItem(SheetFields::ExtendedColumn);
+    const QStringView trimmed = extended.trimmed();
+    if (trimmed == u"INF" || trimmed == u"-INF")
+        return true;
+    return NumberText::cents(NumberText::parse(extended, sep).value_or(0)) != 0;
 }
 
 void TPurchaseOrderReport::lineItemPrint(ReportElement &element, QString &value, int column)

@@ -20,6 +20,8 @@ PO_PACKAGES=(
   cups-daemon cups-client
   # strace shows that a save syncs before its rename (the durable-save test).
   strace
+  # The locale sources from which the locale test builds a C library locale of its own.
+  locales
 )
 # The libFuzzer targets are built with clang (scripts/fuzz.sh adds these), and so are the
 # picture libraries, from their Debian sources, with what those need to build.

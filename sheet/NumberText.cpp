@@ -1,7 +1,7 @@
 #include "NumberText.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <locale.h>
 #include <string>
@@ -74,6 +74,70 @@ std::optional<long double> parse(QStringView text, QChar decimalSeparator)
     return value;
 }
 
+namespace {
+
+// |value| to eighteen significant digits, exactly as its decimal expansion rounds them, and
+// the power of ten of the first: d0.d1...d17 x 10^exponent. std::to_chars writes the C
+// locale's form whatever locale the C library was given (under ps_AF its decimal point is
+// two bytes).
+struct Significant
+{
+    std::string digits;
+    int exponent = 0;
+};
+
+Significant significant(long double value)
+{
+    char buf[64];
+    const auto written = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 17);
+    Significant s;
+    s.digits.assign(1, buf[0]);
+    s.digits.append(buf + 2, 17); // after "d."
+    const char *e = buf + 20;     // after "d.ddddddddddddddddde"
+    if (*e == '+')
+        ++e;
+    std::from_chars(e, written.ptr, s.exponent);
+    return s;
+}
+
+// The digits of |value| rounded at the second decimal, half away from zero: the integer
+// digits (at least one) and then two decimals. Only for exponents below 18.
+std::string centDigits(const Significant &s)
+{
+    const int keep = s.exponent + 3; // digits left of the cut: integer part and two decimals
+    std::string kept = keep > 0 ? s.digits.substr(0, size_t(keep)) : std::string();
+    if (keep > int(kept.size()))
+        kept.append(size_t(keep) - kept.size(), '0');
+    const bool roundUp = keep >= 0 && keep < 18 && s.digits[size_t(keep)] >= '5';
+    if (kept.size() < 3)
+        kept.insert(0, 3 - kept.size(), '0');
+    if (roundUp) {
+        int k = int(kept.size()) - 1;
+        while (k >= 0 && kept[size_t(k)] == '9')
+            kept[size_t(k--)] = '0';
+        if (k < 0)
+            kept.insert(0, 1, '1');
+        else
+            ++kept[size_t(k)];
+    }
+    return kept;
+}
+
+} // namespace
+
+long double cents(long double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    const Significant s = significant(value);
+    if (s.exponent >= 18)
+        return value * 100; // beyond fixed decimals: nothing left to round
+    long double whole = 0;
+    for (const char digit : centDigits(s))
+        whole = whole * 10 + (digit - '0'); // exact: at most 20 digits below 2^64
+    return whole == 0 ? 0.0L : std::signbit(value) ? -whole : whole;
+}
+
 QString format(long double value, QChar decimalSeparator)
 {
     return format(value, decimalSeparator, {});
@@ -87,42 +151,19 @@ QString format(long double value, QChar decimalSeparator, QStringView prefix)
     if (std::isinf(value))
         return sign + prefix.toString() + QStringLiteral("INF");
 
-    // Eighteen significant digits, exactly as the decimal expansion rounds them.
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17Le", value);
-    const char *p = buf + (buf[0] == '-' ? 1 : 0);
-    std::string digits{p[0]};
-    digits.append(p + 2, 17);
-    const int exponent = std::atoi(p + 20); // after "d.ddddddddddddddddde"
-
+    const Significant s = significant(value);
     QString body;
-    if (exponent >= 18) {
+    if (s.exponent >= 18) {
         // No room for fixed decimals: the significant digits with an exponent.
-        std::string s = digits;
-        while (s.size() > 1 && s.back() == '0')
-            s.pop_back();
-        body = QString(QChar(s[0]));
-        if (s.size() > 1)
-            body += decimalSeparator + QString::fromLatin1(s.data() + 1, qsizetype(s.size() - 1));
-        body += QStringLiteral("E+%1").arg(exponent);
+        std::string digits = s.digits;
+        while (digits.size() > 1 && digits.back() == '0')
+            digits.pop_back();
+        body = QString(QChar(digits[0]));
+        if (digits.size() > 1)
+            body += decimalSeparator + QString::fromLatin1(digits.data() + 1, qsizetype(digits.size() - 1));
+        body += QStringLiteral("E+%1").arg(s.exponent);
     } else {
-        // digits d0 d1 ... d17 stand for d0.d1d2... x 10^exponent; round at 10^-2.
-        const int keep = exponent + 3; // digits left of the cut: integer part and two decimals
-        std::string kept = keep > 0 ? digits.substr(0, size_t(keep)) : std::string();
-        if (keep > int(kept.size()))
-            kept.append(size_t(keep) - kept.size(), '0'); // whole numbers past 18 digits
-        const bool roundUp = keep >= 0 && keep < 18 && digits[size_t(keep)] >= '5';
-        if (kept.size() < 3)
-            kept.insert(0, 3 - kept.size(), '0');
-        if (roundUp) {
-            int k = int(kept.size()) - 1;
-            while (k >= 0 && kept[size_t(k)] == '9')
-                kept[size_t(k--)] = '0';
-            if (k < 0)
-                kept.insert(0, 1, '1');
-            else
-                ++kept[size_t(k)];
-        }
+        const std::string kept = centDigits(s);
         if (kept.find_first_not_of('0') == std::string::npos)
             return prefix.toString() + u'0' + decimalSeparator + QStringLiteral("00");
         const QString all = QString::fromLatin1(kept.data(), qsizetype(kept.size()));

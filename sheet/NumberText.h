@@ -23,6 +23,11 @@ std::optional<long double> parse(QStringView text, QChar decimalSeparator);
 // exponent, as in "1.5E+20"; infinities as "INF" and "-INF".
 QString format(long double value, QChar decimalSeparator);
 
+// The value in whole cents, rounded exactly as format() rounds it ("0.00" shows the cents
+// of this number); magnitudes of 10^18 and more are only multiplied by 100, infinities
+// stay infinite. Integer-valued, so that sums of amounts below 10^17 are exact.
+long double cents(long double value);
+
 // The same, with a text placed before the digits and after any minus sign, as the
 // pattern "%s0.00" does with a currency symbol: "$12.00", "-$12.00".
 QString format(long double value, QChar decimalSeparator, QStringView prefix);

@@ -58,48 +58,46 @@ QString FormatDeduction(QStringView caption, QChar sep)
     return NumberText::format(v ? -std::fabs(*v) : 0.0L, sep);
 }
 
-float LineItemsTotal(std::span<const QString> extendedCells, QChar sep)
+long double LineItemsTotal(std::span<const QString> extendedCells, QChar sep)
 {
-    float sum = 0;
+    long double cents = 0;
     for (const QString &cell : extendedCells) {
-        if (const auto v = NumberText::parse(cell, sep))
-            sum = float(static_cast<long double>(sum) + *v);
+        if (const auto v = shownAmount(cell, sep))
+            cents += NumberText::cents(*v);
     }
-    return sum;
+    return cents / 100;
 }
 
-float TaxTotal(const TextReader &readText, QStringView shipping,
-               std::span<const QString> extendedCells, QChar sep)
+long double TaxTotal(const TextReader &readText, QStringView shipping,
+                     std::span<const QString> extendedCells, QChar sep)
 {
-    float tax = 0;
-    const auto shippingRate = NumberText::parse(readText(SheetKeys::TaxOnShipping), sep);
-    const auto shippingAmount = NumberText::parse(shipping, sep);
-    if (shippingRate && shippingAmount)
-        tax = float((*shippingRate / 100) * *shippingAmount);
-
+    // Every part exact (a percentage of whole cents), rounded once to the cent at the end.
+    long double tax = 0;
+    const auto add = [&tax](std::optional<long double> rate, std::optional<long double> amount) {
+        if (rate && amount && *rate != 0)
+            tax += *rate * NumberText::cents(*amount) / 10000;
+    };
+    add(NumberText::parse(readText(SheetKeys::TaxOnShipping), sep), shownAmount(shipping, sep));
     for (int row = 0; row < int(extendedCells.size()); ++row) {
         const QString &cell = extendedCells[size_t(row)];
         if (cell.trimmed().isEmpty())
             continue;
-        const auto rate = NumberText::parse(readText(SheetKeys::TaxOnRow(row)), sep);
-        const auto amount = NumberText::parse(cell, sep);
-        if (rate && amount)
-            tax = float(static_cast<long double>(tax) + (*rate / 100) * *amount);
+        add(NumberText::parse(readText(SheetKeys::TaxOnRow(row)), sep), shownAmount(cell, sep));
     }
-    return tax;
+    return NumberText::cents(tax) / 100;
 }
 
-float BalanceDue(FooterAmounts &a, QChar sep)
+long double BalanceDue(FooterAmounts &a, QChar sep)
 {
     a.subtotal = FormatAmount(a.subtotal, sep);
     a.discounts = FormatDeduction(a.discounts, sep);
     a.shipping = FormatAmount(a.shipping, sep);
     a.tax = FormatAmount(a.tax, sep);
     a.credited = FormatDeduction(a.credited, sep);
-    long double sum = 0;
+    long double cents = 0;
     for (const QString *text : {&a.subtotal, &a.discounts, &a.shipping, &a.tax, &a.credited})
-        sum += NumberText::parse(*text, sep).value_or(0.0L);
-    return float(sum);
+        cents += NumberText::cents(shownAmount(*text, sep).value_or(0.0L));
+    return cents / 100;
 }
 
 } // namespace SheetArithmetic

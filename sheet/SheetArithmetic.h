@@ -1,9 +1,10 @@
 #pragma once
 
-// The figures of the sheet, computed from the texts of its fields exactly in the order
-// the sheet has always computed them: sums that are kept in single precision are stored
-// back into a float after every addition made in extended precision, and every text that
-// is not a number contributes nothing instead of raising an error.
+// The figures of the sheet, computed from the texts of its fields. Money is added in whole
+// cents (each amount rounded as its "0.00" text shows it), so that every sum is exact to the
+// cent for amounts below 10^17; a tax is exact until it is rounded, once, to the cent. A
+// text that is no number contributes nothing; an amount that overflowed ("INF", "-INF")
+// is shown as such and makes every sum that reads it an overflow too (both together: NAN).
 
 #include <QChar>
 #include <QString>
@@ -20,25 +21,24 @@ bool AffectsExtended(int column);
 QString ExtendedAmount(QStringView quantity, QStringView unitPrice, QChar sep);
 
 // The caption parsed and formatted "0.00"; "0.00" when it is no number. An amount that
-// overflowed ("INF", "-INF") stays one: it shows as such and, like any text that is no
-// number, counts as nothing in the sums that read it.
+// overflowed ("INF", "-INF") stays one.
 QString FormatAmount(QStringView caption, QChar sep);
 
 // Minus the absolute value of the parsed caption in "0.00"; "0.00" when it is no number,
 // "-INF" for an overflow.
 QString FormatDeduction(QStringView caption, QChar sep);
 
-// The subtotal: the extended amounts of the rows added into a float one by one.
-float LineItemsTotal(std::span<const QString> extendedCells, QChar sep);
+// The subtotal: the extended amounts of the rows, in whole cents.
+long double LineItemsTotal(std::span<const QString> extendedCells, QChar sep);
 
 // Reads the "TextValue" of a sheet section, as the sheet's caption store does.
 using TextReader = std::function<QString(const QString &section)>;
 
 // The tax: the shipping percentage of the shipping amount, then each row with a
-// non-blank extended amount taxed at its stored percentage, summed in a float. A row's
-// percentage is read only when the row is visited.
-float TaxTotal(const TextReader &readText, QStringView shipping,
-               std::span<const QString> extendedCells, QChar sep);
+// non-blank extended amount taxed at its stored percentage; the sum rounded to the cent
+// once. A row's percentage is read only when the row is visited.
+long double TaxTotal(const TextReader &readText, QStringView shipping,
+                     std::span<const QString> extendedCells, QChar sep);
 
 // The five footer amounts above the balance, as their captions read.
 struct FooterAmounts
@@ -51,7 +51,7 @@ struct FooterAmounts
 };
 
 // Normalises the five amounts in place (discounts and credits always subtracted) and
-// returns their sum, added in extended precision and rounded once to a float.
-float BalanceDue(FooterAmounts &amounts, QChar sep);
+// returns their sum: the figures exactly as they now read.
+long double BalanceDue(FooterAmounts &amounts, QChar sep);
 
 } // namespace SheetArithmetic

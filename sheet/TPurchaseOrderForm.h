@@ -94,9 +94,9 @@ public:
     void SessionEnding();
 
     // Figures.
-    float LineItemsTotal() const;
-    float TaxTotal() const;
-    float BalanceDue();
+    long double LineItemsTotal() const;
+    long double TaxTotal() const;
+    long double BalanceDue();
     QString FormatAmount(const SheetLabel *label) const;
 
     int DialogLeft() const { return FDialogLeft; }

@@ -247,13 +247,13 @@ void TPurchaseOrderForm::WriteSheet(TFontSaver &fontStore, TCaptionSaver &captio
     m_journal->Saved();
 }
 
-float TPurchaseOrderForm::LineItemsTotal() const
+long double TPurchaseOrderForm::LineItemsTotal() const
 {
     return SheetArithmetic::LineItemsTotal(StringGrid1->Column(SheetFields::ExtendedColumn),
                                            decimalSeparator());
 }
 
-float TPurchaseOrderForm::TaxTotal() const
+long double TPurchaseOrderForm::TaxTotal() const
 {
     const auto read = [this](const QString &section) { return CaptionSaver1->ReadText(section); };
     return SheetArithmetic::TaxTotal(read, Label(u"Label16")->Caption(),
@@ -261,14 +261,14 @@ float TPurchaseOrderForm::TaxTotal() const
                                      decimalSeparator());
 }
 
-float TPurchaseOrderForm::BalanceDue()
+long double TPurchaseOrderForm::BalanceDue()
 {
     SheetLabel *fields[] = {Label(u"Label14"), Label(u"Label15"), Label(u"Label16"),
                             Label(u"Label17"), Label(u"Label18")};
     SheetArithmetic::FooterAmounts a{fields[0]->Caption(), fields[1]->Caption(),
                                      fields[2]->Caption(), fields[3]->Caption(),
                                      fields[4]->Caption()};
-    const float sum = SheetArithmetic::BalanceDue(a, decimalSeparator());
+    const long double sum = SheetArithmetic::BalanceDue(a, decimalSeparator());
     const QString *texts[] = {&a.subtotal, &a.discounts, &a.shipping, &a.tax, &a.credited};
     for (int i = 0; i < 5; ++i)
         fields[i]->SetCaption(*texts[i]);

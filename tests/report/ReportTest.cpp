@@ -92,6 +92,33 @@ TEST_F(ReportTest, RowsWithoutAQuantityAreLeftOutWithoutAGap)
     EXPECT_EQ(texts, (QStringList{u"2"_s, u"0.01"_s, u" 3 "_s.trimmed(), u"1e1"_s}));
 }
 
+// Every row the subtotal counts prints, so that the printed rows add up to it.
+TEST_F(ReportTest, EveryRowTheSubtotalCountsPrints)
+{
+    struct Row
+    {
+        QString quantity, extended;
+        bool prints;
+    };
+    const Row rows[] = {
+        {u"0.005"_s, u"0.01"_s, true},   {u"-1"_s, u"-5.00"_s, true}, {u"0"_s, u"0.00"_s, false},
+        {QString(), u"0.004"_s, false},  {u"0.001"_s, u"INF"_s, true}, {u"2"_s, QString(), true},
+        {u"1"_s, u"124700.55"_s, true},  {QString(), QString(), false}, {u"abc"_s, u"x"_s, false},
+    };
+    open("");
+    QStringList expected;
+    for (int r = 0; r < 9; ++r) {
+        row(r, rows[r].quantity, u"1"_s, rows[r].extended);
+        if (rows[r].prints)
+            expected << rows[r].quantity;
+    }
+    const auto pages = run();
+    QStringList printed;
+    for (const PlacedItem *item : pages[0].findAll(u"QRText2"_s))
+        printed << item->lines.join(QString());
+    EXPECT_EQ(printed, expected);
+}
+
 TEST_F(ReportTest, MoneyFollowsTheCurrencyAndSignRules)
 {
     struct Case
@@ -277,6 +304,62 @@ TEST_F(ReportTest, ThePdfCarriesTheTextsAtTheirPlaces)
     EXPECT_NEAR(toUnits(total.right()), 712, 3);
     EXPECT_TRUE(box(u"hammer"_s).isValid());
     EXPECT_TRUE(html.contains(u"Pelmora PO Form: PO Number 1 Printout"_s));
+}
+
+// However wide the figures and texts, no printed word covers another: a figure or a
+// right-aligned text too wide for its room prints in a smaller size of its font.
+TEST_F(ReportTest, NoTwoPrintedWordsOverlap)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    open("[Currency]\r\nTextValue=$\r\n"
+         "[Label41]\r\nTextValue=Northwind Fasteners Ltd\r\n"
+         "[Label42]\r\nTextValue=orders@northwind.example.com\r\n"
+         "[Label32]\r\nTextValue=Pelmora Regional Distribution Centre\r\n"
+         "[Label37]\r\nTextValue=+44 (0)20 7946 0958 ext. 4471\r\n"
+         "[Label20]\r\nTextValue=Purchase Order:\r\n"
+         "[labelPONumber]\r\nTextValue=2026/000017\r\n"
+         "[Label14]\r\nTextValue=1235802457.89\r\n"
+         "[Label16]\r\nTextValue=123456789012.00\r\n"
+         "[Label19]\r\nTextValue=-1234567890123.45\r\n");
+    row(0, u"1"_s, u"1234567.89"_s, u"1234567.89"_s, u"Pallet racking"_s);
+    row(1, u"1000"_s, u"1234567.89"_s, u"1234567890.00"_s, u"Bulk order"_s);
+    row(2, u"123456789"_s, u"100000.00"_s, u"100000.00"_s, u"Bolts"_s);
+    report.reset();
+    report = std::make_unique<TPurchaseOrderReport>(sheet->SheetFileName(), sheet->StringGrid1->Rows());
+    ASSERT_TRUE(ReportPainter::writePdf(report->QuickRep1, path("order.pdf")));
+
+    QProcess process;
+    process.start(pdftotext, {u"-bbox"_s, path("order.pdf"), u"-"_s});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    const QRegularExpression re(u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"_s);
+    struct Word
+    {
+        QRectF box;
+        QString text;
+    };
+    std::vector<Word> words;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.push_back({QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())),
+                         m.captured(5)});
+    }
+    ASSERT_GT(words.size(), 40u);
+    QStringList expected{u"$1234567.89"_s, u"$1234567890.00"_s, u"$100000.00"_s, u"123456789"_s,
+                         u"orders@northwind.example.com"_s, u"-$1234567890123.45"_s};
+    for (const Word &w : words)
+        expected.removeAll(w.text);
+    EXPECT_EQ(expected, QStringList()) << "printed whole" << html.toStdString();
+    for (size_t i = 0; i < words.size(); ++i) {
+        for (size_t j = i + 1; j < words.size(); ++j) {
+            const QRectF both = words[i].box.intersected(words[j].box);
+            EXPECT_FALSE(both.width() > 0.2 && both.height() > 0.2)
+                << words[i].text.toStdString() << " and " << words[j].text.toStdString();
+        }
+    }
 }
 
 } // namespace

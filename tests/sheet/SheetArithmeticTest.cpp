@@ -63,14 +63,29 @@ TEST(FooterValues, AmountsAndDeductionsAreNormalised)
     }
 }
 
-TEST(Totals, TheSubtotalIsSummedInSinglePrecision)
+// Every sum is exact to the cent, whatever the size of the amounts below 10^17.
+TEST(Totals, TheSubtotalIsExactToTheCent)
 {
-    const QStringList nine(9, u"1000000.01"_s);
-    const float total = LineItemsTotal(nine, '.');
-    EXPECT_EQ(NumberText::format(total, '.'), u"9000000.00"_s) << "the cents must be lost";
-
-    const QStringList mixed{"7.00", "", "abc", " 3.00 ", "-1.50", "", "", "", ""};
-    EXPECT_EQ(LineItemsTotal(mixed, '.'), 8.5f);
+    struct Case
+    {
+        QStringList extended;
+        const char *subtotal;
+    };
+    const Case cases[] = {
+        {{"1234567.89"}, "1234567.89"},
+        {QStringList(9, u"1000000.01"_s), "9000000.09"},
+        {QStringList(9, u"1000000000000.00"_s), "9000000000000.00"},
+        {QStringList(9, u"9999999999999.99"_s), "89999999999999.91"},
+        {{"1234567890.00", "0.01"}, "1234567890.01"},
+        {{"7.00", "", "abc", " 3.00 ", "-1.50", "", "", "", ""}, "8.50"},
+        {{"0.1", "0.2"}, "0.30"},
+        {{"0.005", "0.005"}, "0.02"}, // each row as its text shows it: 0.01 and 0.01
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(NumberText::format(LineItemsTotal(c.extended, '.'), '.'), QString::fromLatin1(c.subtotal))
+            << c.extended.join(u' ').toStdString();
+    }
+    EXPECT_EQ(ExtendedAmount(u"0.005", u"1", '.'), u"0.01"_s);
 }
 
 // Sheet values as the caption store would give them, with every read recorded.
@@ -93,7 +108,7 @@ TEST(Totals, TaxCoversShippingAndEachTaxedRow)
     sheet.values = {{"Tax-on-Shipping", "5"}, {"Tax-On-Table40", "8.25"},
                     {"Tax-On-Table42", "abc"}, {"Tax-On-Table48", "10"}};
     const QStringList extended{"100.00", "50.00", "30.00", "   ", "", "", "", "", "10.00"};
-    const float tax = TaxTotal(sheet.reader(), u"20.00", extended, '.');
+    const long double tax = TaxTotal(sheet.reader(), u"20.00", extended, '.');
     // 5% of 20 + 8.25% of 100; row 1 has no percentage, row 2 an unreadable one, row 8 10%.
     EXPECT_EQ(NumberText::format(tax, '.'), u"10.25"_s);
     EXPECT_EQ(sheet.reads, (QStringList{"Tax-on-Shipping", "Tax-On-Table40", "Tax-On-Table41",
@@ -107,54 +122,71 @@ TEST(Totals, TaxCoversShippingAndEachTaxedRow)
                                           '.'),
                                  '.'),
               u"9.25"_s);
-    EXPECT_EQ(TaxTotal(plain.reader(), u"abc", QStringList(9, QString()), '.'), 0.0f);
+    EXPECT_EQ(TaxTotal(plain.reader(), u"abc", QStringList(9, QString()), '.'), 0.0L);
 }
 
-TEST(Totals, TaxIsKeptInSinglePrecisionAfterEveryRow)
+// The tax is exact until it is rounded once, to the cent, at the end.
+TEST(Totals, TheTaxIsRoundedOnce)
 {
-    FakeSheet sheet;
-    sheet.values = {{"Tax-On-Table40", "100"}, {"Tax-On-Table41", "100"}, {"Tax-On-Table42", "100"}};
-    // 16777216 + 1 + 1 in floats stays 16777216; in extended precision it would be ...218.
-    const QStringList extended{"16777216", "1", "1", "", "", "", "", "", ""};
-    EXPECT_EQ(TaxTotal(sheet.reader(), u"", extended, '.'), 16777216.0f);
+    struct Case
+    {
+        QHash<QString, QString> rates;
+        QString shipping;
+        QStringList extended;
+        const char *tax;
+    };
+    const Case cases[] = {
+        {{{"Tax-On-Table40", "5"}, {"Tax-On-Table41", "5"}}, "", {"0.10", "0.10"}, "0.01"}, // 0.005 + 0.005
+        {{{"Tax-On-Table40", "100"}, {"Tax-On-Table41", "100"}, {"Tax-On-Table42", "100"}},
+         "", {"16777216", "1", "1"}, "16777218.00"},
+        {{{"Tax-On-Table40", "8.25"}}, "", {"1234567890.00"}, "101851850.93"},
+        {{{"Tax-on-Shipping", "7.5"}}, "0.10", {}, "0.01"},
+        {{{"Tax-On-Table40", "0"}}, "", {"INF"}, "0.00"},
+        {{{"Tax-On-Table40", "10"}}, "", {"INF"}, "INF"},
+    };
+    for (const Case &c : cases) {
+        FakeSheet sheet;
+        sheet.values = c.rates;
+        EXPECT_EQ(NumberText::format(TaxTotal(sheet.reader(), c.shipping, c.extended, '.'), '.'),
+                  QString::fromLatin1(c.tax))
+            << c.extended.join(u' ').toStdString();
+    }
 }
 
-TEST(Totals, BalanceDueAddsTheDisplayedFiguresOnce)
+TEST(Totals, BalanceDueAddsTheDisplayedFiguresExactly)
 {
     FooterAmounts a{"100", "10", "abc", "7.004", "-2.5"};
-    EXPECT_EQ(BalanceDue(a, '.'), 94.5f);
+    EXPECT_EQ(NumberText::format(BalanceDue(a, '.'), '.'), u"94.50"_s);
     EXPECT_EQ(a.subtotal, u"100.00"_s);
     EXPECT_EQ(a.discounts, u"-10.00"_s);
     EXPECT_EQ(a.shipping, u"0.00"_s);
     EXPECT_EQ(a.tax, u"7.00"_s);
     EXPECT_EQ(a.credited, u"-2.50"_s);
 
-    // Added in extended precision and rounded once: 16777216 + 1 + 1 is 16777218.
-    FooterAmounts big{"16777216", "", "1", "1", ""};
-    EXPECT_EQ(BalanceDue(big, '.'), 16777218.0f);
-}
-
-// A subtotal beyond single precision shows "INF" rather than a false "0.00", and counts as
-// no number in the balance, as an overflowing line product already does in the subtotal.
-TEST(Totals, AnOverflowShowsAsSuchAndCountsAsNoNumber)
-{
-    const QStringList extended{"1E+40", "5", "", "", "", "", "", "", ""};
-    const float subtotal = LineItemsTotal(extended, '.');
-    EXPECT_TRUE(std::isinf(subtotal));
-    FooterAmounts a{NumberText::format(subtotal, '.'), "INF", "3", " -INF ", ""};
-    EXPECT_EQ(BalanceDue(a, '.'), 3.0f);
-    EXPECT_EQ(a.subtotal, u"INF"_s);
-    EXPECT_EQ(a.discounts, u"-INF"_s);
-    EXPECT_EQ(a.tax, u"-INF"_s);
-    // A product that overflows in its cell is passed over by the subtotal.
+    struct Case
+    {
+        FooterAmounts amounts;
+        const char *balance;
+    };
+    const Case cases[] = {
+        {{"1234567890.00", "", "", "2.50", ""}, "1234567892.50"},
+        {{"1234567.89", "0.01", "", "", ""}, "1234567.88"},
+        {{"9999999999999.99", "", "0.01", "", "0.01"}, "9999999999999.99"},
+        {{"16777216", "", "1", "1", ""}, "16777218.00"},
+        // An overflowed figure is never left out: the balance overflows with it.
+        {{"INF", "", "3", "", ""}, "INF"},
+        {{"5", "INF", "", "", ""}, "-INF"},
+        {{"INF", "", "", "-INF", ""}, "NAN"},
+        // Text that merely looks like an overflow is no number.
+        {{"inf", "INFINITY", "2", "", ""}, "2.00"},
+    };
+    for (Case c : cases) {
+        EXPECT_EQ(NumberText::format(BalanceDue(c.amounts, '.'), '.'), QString::fromLatin1(c.balance))
+            << c.amounts.subtotal.toStdString() << " " << c.amounts.tax.toStdString();
+    }
     const QString product = ExtendedAmount(u"1E+3000", u"1E+3000", '.');
     EXPECT_EQ(product, u"INF"_s);
-    EXPECT_EQ(LineItemsTotal(QStringList{product, "2"}, '.'), 2.0f);
-    // Text that merely looks like it stays no number.
-    FooterAmounts b{"inf", "INFINITY", "", "", ""};
-    BalanceDue(b, '.');
-    EXPECT_EQ(b.subtotal, u"0.00"_s);
-    EXPECT_EQ(b.discounts, u"0.00"_s);
+    EXPECT_EQ(NumberText::format(LineItemsTotal(QStringList{product, "2"}, '.'), '.'), u"INF"_s);
 }
 
 } // namespace
