@@ -47,12 +47,11 @@ sleep 0.5
 alive
 xdotool windowfocus --sync "$DIALOG" key Escape
 gone "$TITLE"
-# One more click as soon as the dialog shows, as if it had seemed slow.
-START=$(date +%s%N)
-xdotool mousemove "$QX" "$QY" click --repeat 2 --delay 80 1
+# One more click at the same spot 0.4 s after the double-click, as if the dialog had seemed
+# slow. (Should the dialog not show that fast on a loaded machine, the click lands on the
+# cell, which clears nothing either.)
+xdotool mousemove "$QX" "$QY" click --repeat 2 --delay 80 1 sleep 0.4 click 1
 DIALOG=$(window "$TITLE")
-xdotool click 1
-[ $(( ($(date +%s%N) - START) / 1000000 )) -lt 900 ] || fail "the dialog took more than 0.9 s to show"
 eval "$(xdotool getwindowgeometry --shell "$DIALOG")"
 under_clear_row "$QX" "$QY"
 sleep 0.5
