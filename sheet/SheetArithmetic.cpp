@@ -5,6 +5,7 @@
 #include "SheetKeys.h"
 
 #include <cmath>
+#include <limits>
 
 namespace SheetArithmetic {
 
@@ -25,7 +26,8 @@ QString ExtendedAmount(QStringView quantity, QStringView unitPrice, QChar sep)
 
 namespace {
 
-// "INF" or "-INF", as an amount too large for its sum shows: no number, but not zero either.
+// "INF" or "-INF", as an amount too large for its sum shows (or "NAN", where both met): no
+// number, but not zero either.
 std::optional<long double> overflowOf(QStringView caption)
 {
     const QStringView t = caption.trimmed();
@@ -33,6 +35,8 @@ std::optional<long double> overflowOf(QStringView caption)
         return HUGE_VALL;
     if (t == u"-INF")
         return -HUGE_VALL;
+    if (t == u"NAN")
+        return std::numeric_limits<long double>::quiet_NaN(); // where INF and -INF met
     return std::nullopt;
 }
 

@@ -177,6 +177,7 @@ TEST(Totals, BalanceDueAddsTheDisplayedFiguresExactly)
         {{"INF", "", "3", "", ""}, "INF"},
         {{"5", "INF", "", "", ""}, "-INF"},
         {{"INF", "", "", "-INF", ""}, "NAN"},
+        {{"NAN", "", "1", "", ""}, "NAN"}, // a subtotal where both met stays shown and counted
         // Text that merely looks like an overflow is no number.
         {{"inf", "INFINITY", "2", "", ""}, "2.00"},
     };
