@@ -23,6 +23,12 @@ void guarded(Work &&work)
     }
 }
 
+QString &programTitle()
+{
+    static QString title;
+    return title;
+}
+
 // A signal handler may only write to a descriptor; the event loop reads the other end.
 int endSignalPipe[2] = {-1, -1};
 
@@ -71,9 +77,17 @@ void PoApplication::runCommandLater(QObject *context, std::function<void()> comm
                               Qt::QueuedConnection);
 }
 
+void PoApplication::setTitle(const QString &title)
+{
+    programTitle() = title;
+}
+
+QString PoApplication::title()
+{
+    return programTitle().isEmpty() ? QApplication::applicationDisplayName() : programTitle();
+}
+
 void PoApplication::showError(const QString &message)
 {
-    platform().messageBox(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                          message, MsgIcon::Error,
-                          MsgButtons::Ok);
+    platform().messageBox(QApplication::activeWindow(), title(), message, MsgIcon::Error, MsgButtons::Ok);
 }

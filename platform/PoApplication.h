@@ -12,8 +12,13 @@ public:
     using QApplication::QApplication;
     bool notify(QObject *receiver, QEvent *event) override;
 
-    // Shows the message of an error that reached the event loop.
+    // Shows the message of an error that reached the event loop, under the program's title.
     static void showError(const QString &message);
+
+    // The program's title, which its error messages carry; until one is set, Qt's display
+    // name (which is the program file's name).
+    static void setTitle(const QString &title);
+    static QString title();
 
     // Runs a user's command; an error it raises is shown and the program goes on.
     static void runCommand(const std::function<void()> &command);

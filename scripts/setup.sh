@@ -58,9 +58,18 @@ po_install_packages() {
       return 1
     fi
   fi
+  # dpkg's hundreds of lines go to a log, shown only when the installation fails.
+  local log
+  log=$(mktemp "${TMPDIR:-/tmp}/pelmora-po-packages.XXXXXX.log")
   # shellcheck disable=SC2086
-  $sudo apt-get update -qq &&
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
+  if $sudo apt-get update -qq >"$log" 2>&1 &&
+     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >>"$log" 2>&1; then
+    rm -f "$log"
+    return 0
+  fi
+  tail -n 60 "$log" >&2
+  echo "The package installation failed; its whole output is in $log" >&2
+  return 1
 }
 
 # Configures once; later runs only rebuild what changed.
@@ -68,13 +77,23 @@ po_configure() {
   local build_dir=$1; shift
   if [ ! -f "$build_dir/CMakeCache.txt" ]; then
     po_stage "Configuring $build_dir"
-    cmake -S "$PO_ROOT" -B "$build_dir" "$@"
+    local log
+    log=$(mktemp "${TMPDIR:-/tmp}/pelmora-po-configure.XXXXXX.log")
+    if ! cmake -S "$PO_ROOT" -B "$build_dir" "$@" >"$log" 2>&1; then
+      cat "$log" >&2
+      rm -f "$log"
+      return 1
+    fi
+    rm -f "$log"
   elif [ $# -gt 0 ]; then
     cmake -S "$PO_ROOT" -B "$build_dir" "$@" >/dev/null
   fi
 }
 
+# Shows what is compiled and linked, and every warning and error; not the lines that only
+# say a target is up to date, so that a build with nothing to do prints nothing of its own.
 po_build() {
   po_stage "Building in $1 (a first build takes a few minutes)"
-  cmake --build "$1" -j"$(nproc)" "${@:2}"
+  cmake --build "$1" -j"$(nproc)" "${@:2}" 2>&1 |
+    { grep -v -E '^\[ *[0-9]+%\] (Built target |Automatic (MOC|RCC|MOC and UIC) for target )' || true; }
 }

@@ -65,6 +65,7 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     // The window's own caption is never shown; its title in the task bar and the window list
     // is the program's title.
     setWindowTitle(QString::fromUtf16(ApplicationTitle));
+    PoApplication::setTitle(windowTitle()); // error messages carry it too
     setFont(FontConvert::toQFont(SheetFields::windowFont()));
     FontConvert::fill(this, Colors::BtnFace);
     resize(DesignWidth, DesignHeight);

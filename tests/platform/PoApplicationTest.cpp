@@ -30,9 +30,13 @@ TEST(PoApplication, AnErrorThatNoCommandCatchesIsShownAndTheProgramGoesOn)
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, QStringLiteral("Unable to write to /x/order.pof"));
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Error);
+    EXPECT_EQ(platform.messages[0].caption, QCoreApplication::applicationName()) << "no title set yet";
 
+    PoApplication::setTitle(QStringLiteral("The Purchase Order Form"));
     PoApplication::runCommand([] { throw AppError(QStringLiteral("second")); });
-    EXPECT_EQ(platform.messages.size(), 2u);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].caption, QStringLiteral("The Purchase Order Form"));
+    PoApplication::setTitle(QString());
     PoApplication::runCommand([] {});
     EXPECT_EQ(platform.messages.size(), 2u);
 }
