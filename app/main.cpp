@@ -5,6 +5,7 @@
 #include "TControlForm.h"
 #include "TPurchaseOrderForm.h"
 
+#include <QIcon>
 #include <QSessionManager>
 
 int main(int argc, char *argv[])
@@ -14,6 +15,10 @@ int main(int argc, char *argv[])
     // No display name: Qt would add it to every window's title. The program's title shows
     // as the sheet window's (see TPurchaseOrderForm).
     FontConvert::installFontSubstitutions();
+    // Every window without one of its own (the panel has its own) shows the program's icon,
+    // the installed theme's if there is one; the desktop file names the program to the session.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pelmora-po"), QIcon(QStringLiteral(":/pelmora-po.svg"))));
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelmora-po"));
 
     TPurchaseOrderForm sheet; // chooses and opens the start-up sheet
     PurchaseOrderForm = &sheet;

@@ -16,6 +16,8 @@ PO_PACKAGES=(
   # real-window tests, and libx11-dev for their close-box helper; xauth for the xvfb-run
   # that run.sh suggests.
   poppler-utils xvfb xauth xdotool libx11-dev
+  # xprop reads a window's icon in the title test.
+  x11-utils
   # A CUPS scheduler and its lpadmin/lpstat, run by the print-queue test as its own service.
   cups-daemon cups-client
   # strace shows that a save syncs before its rename (the durable-save test).

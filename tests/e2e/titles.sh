@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Window titles are the program's own captions, whole: no application name after them; the
-# sheet window is titled as the program is, for the task bar and the window list.
+# sheet window is titled as the program is, for the task bar and the window list, and carries
+# the program's icon.
 # Usage: titles.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
@@ -11,6 +12,7 @@ title_is() {
   [ "$got" = "$1" ] || fail "title '$got', expected '$1'"
 }
 title_is "The Purchase Order Form"
+xprop -id "$SHEET" _NET_WM_ICON | grep -q 'Icon (' || fail "the sheet window has no icon"
 read -r LX LY <<<"$(at 60 15)"
 click "$LX" "$LY"
 title_is "Enter Company Name"
