@@ -10,6 +10,11 @@
 
 int main(int argc, char *argv[])
 {
+    // The program places its own windows (pop-ups at the pointer, the panel at the click),
+    // which a Wayland compositor does not allow. In a Wayland session with an X server at hand
+    // (Xwayland) it runs on X, unless the user chose a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     PoApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pelmora-po"));
     // No display name: Qt would add it to every window's title. The program's title shows

@@ -18,6 +18,9 @@ PO_PACKAGES=(
   poppler-utils xvfb xauth xdotool libx11-dev
   # xprop reads a window's icon in the title test.
   x11-utils
+  # A Wayland session beside the X server (a headless weston) and Qt's Wayland plugin, which
+  # any Qt 6 desktop brings: the program must still run on X there.
+  weston qt6-wayland
   # A CUPS scheduler and its lpadmin/lpstat, run by the print-queue test as its own service.
   cups-daemon cups-client
   # strace shows that a save syncs before its rename (the durable-save test).
