@@ -71,6 +71,11 @@ void TFontsForm::SetTextFont(const SheetFont &font)
 {
     m_font = font;
     FontConvert::apply(Edit1, font, QPalette::Text);
+    // The text is shown as on the sheet, in its own colour on the sheet's white, whatever the
+    // desktop's theme: a dark theme's field would swallow the usual black text.
+    QPalette p = Edit1->palette();
+    p.setColor(QPalette::Base, Qt::white);
+    Edit1->setPalette(p);
 }
 
 void TFontsForm::showEvent(QShowEvent *event)

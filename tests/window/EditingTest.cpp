@@ -95,6 +95,25 @@ TEST_F(EditingTest, DeductionsAreAlwaysSubtractedAndTitledByTheirCaption)
     EXPECT_EQ(caption("Label19"), u"20.00"_s);
 }
 
+// Under a dark theme the text box still shows the label's black text on white, as the sheet does.
+TEST_F(EditingTest, TheTextBoxIsLegibleUnderADarkTheme)
+{
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    QApplication::setPalette(dark);
+    QColor base, text;
+    editLabel("Label3", [&](TFontsForm *d) {
+        base = d->Edit1->palette().color(QPalette::Base);
+        text = d->Edit1->palette().color(QPalette::Text);
+    });
+    QApplication::setPalette(before);
+    EXPECT_EQ(base, QColor(Qt::white));
+    EXPECT_EQ(text, QColor(Qt::black));
+}
+
 TEST_F(EditingTest, AnEmptiedLabelBecomesAGreyPatchAndComesBackWhite)
 {
     editLabel("Label3", [](TFontsForm *d) { type(d, u"   "_s); });
