@@ -21,6 +21,8 @@ PO_PACKAGES=(
   # A Wayland session beside the X server (a headless weston) and Qt's Wayland plugin, which
   # any Qt 6 desktop brings: the program must still run on X there.
   weston qt6-wayland
+  # A window manager in the test's X server, for the stacking test.
+  openbox
   # A CUPS scheduler and its lpadmin/lpstat, run by the print-queue test as its own service.
   cups-daemon cups-client
   # strace shows that a save syncs before its rename (the durable-save test).

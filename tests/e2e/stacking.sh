@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Under a window manager (openbox) the command panel stays above the sheet: after a click on
+# the sheet it is still on top, and a click on one of its buttons reaches it.
+# Usage: stacking.sh PATH-TO-pelmora-po
+source "$(dirname "$0")/lib.sh"
+cp "$1" "$WORK/pelmora-po"
+printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' > "$SHEETFILE"
+start_xserver "$WORK" 1024x800x24 || fail "Xvfb did not start"
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+WM_PID=$!
+trap 'kill $WM_PID 2>/dev/null; cleanup' EXIT
+wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
+
+start_program
+loaded
+# The window the window manager stacks on top of all the others.
+top_window() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | tail -1; }
+on_top() { [ $(($(top_window))) -eq $(($1)) ] || fail "$2 (on top: $(xdotool getwindowname "$(top_window)"))"; }
+
+click $((SX + 200)) $((SY + 620)) 3
+PANEL=$(window '^Purchase Order Form Menubar')
+sleep 0.5
+on_top "$PANEL" "the panel did not open on top"
+read -r QX QY <<<"$(cell 20 0)"
+click "$QX" "$QY"
+xdotool type --delay 50 "4"
+sleep 0.5
+on_top "$PANEL" "the panel sank behind the sheet after a click on the sheet"
+
+# Relative to the panel itself: a reparenting window manager shifts what getwindowgeometry says.
+xdotool mousemove --window "$PANEL" $((193 + 46)) $((2 + 12)) click 1   # "&Taxes..."
+use_window '^Enter Tax Percentage For Taxable Items$'
+xdotool key Escape
+gone '^Enter Tax Percentage For Taxable Items$'
+sleep 0.5
+on_top "$PANEL" "the panel sank behind the sheet after its dialog closed"
+alive
+echo "e2e: 1 passed, 0 failed"
