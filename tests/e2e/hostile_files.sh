@@ -9,20 +9,17 @@ e2e_start "$1"
 kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
 ELSEWHERE="$WORK.home/elsewhere"
 mkdir -p "$ELSEWHERE"
-MESSAGE='^pelmora-po$'
 
 # One row: the program starts on the present template.ini, shows, names a refused file in a
 # message when $2 is "message", answers a right-click on the sheet within 2 s and has stayed
 # under 1 GB; then it is ended without saving.
 row() {
-  local what=$1 peak box
+  local what=$1 peak
   start_program
   if [ "${2:-}" = message ]; then
-    wait_for 5 xdotool search --onlyvisible --name "$MESSAGE" || fail "$what: no message"
-    box=$(xdotool search --onlyvisible --name "$MESSAGE" | head -1)
-    xdotool windowfocus --sync "$box"
+    use_message # titled as the program is
     xdotool key Return
-    gone "$MESSAGE"
+    no_message
   fi
   xdotool mousemove $((SX + 200)) $((SY + 620)) click 3
   wait_for 2 xdotool search --onlyvisible --name 'Purchase Order Form Menubar' ||
