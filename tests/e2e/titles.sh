@@ -12,7 +12,9 @@ title_is() {
   [ "$got" = "$1" ] || fail "title '$got', expected '$1'"
 }
 title_is "The Purchase Order Form"
-xprop -id "$SHEET" _NET_WM_ICON | grep -q 'Icon (' || fail "the sheet window has no icon"
+# Read whole first: grep -q would stop xprop with SIGPIPE, which pipefail counts as failure.
+icon=$(xprop -id "$SHEET" _NET_WM_ICON)
+[[ $icon == *"Icon ("* ]] || fail "the sheet window has no icon"
 read -r LX LY <<<"$(at 60 15)"
 click "$LX" "$LY"
 title_is "Enter Company Name"
