@@ -301,7 +301,7 @@ bool TPurchaseOrderReport::QRSubDetail1BeforePrint()
     if (NumberText::parse(lineItem(SheetFields::QuantityColumn), sep).value_or(0) >= 0.01L)
         return true;
     const QString extended = lineItem(SheetFields::ExtendedColumn);
-    const QStringView trimmed = extended.trimmed();
+    const QStringView trimmed = QStringView(extended).trimmed();
     if (trimmed == u"INF" || trimmed == u"-INF")
         return true;
     return NumberText::cents(NumberText::parse(extended, sep).value_or(0)) != 0;

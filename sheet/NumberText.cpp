@@ -134,7 +134,7 @@ long double cents(long double value)
         return value * 100; // beyond fixed decimals: nothing left to round
     long double whole = 0;
     for (const char digit : centDigits(s))
-        whole = whole * 10 + (digit - '0'); // exact: at most 20 digits below 2^64
+        whole = whole * 10 + (digit - '0'); // exact up to 2^64 cents (amounts below 1.8E+17)
     return whole == 0 ? 0.0L : std::signbit(value) ? -whole : whole;
 }
 
