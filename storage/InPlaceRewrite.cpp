@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
-#include <limits>
 #include <new>
 #include <unistd.h>
 
@@ -122,30 +121,27 @@ Settled settle(const struct stat &st)
     if (::lstat(name.constData(), &copyState) != 0)
         return Settled::Nothing;
     Copy copy;
-    try {
+    {
         Fd in(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         QByteArray bytes;
-        if (in.get() < 0 || !readAll(in.get(), std::numeric_limits<qint64>::max() - 1, bytes))
+        if (in.get() < 0 || !readWhole(in.get(), bytes))
             return Settled::Failed;
         if (!decode(bytes, copy))
             return Settled::Stale;
-    } catch (const std::bad_alloc &) {
-        return Settled::Failed;
     }
     // The copy belongs to this file only while the name it was written under still leads
     // to it: an inode number freed and given to another file must not receive its bytes.
+    if (copy.device != st.st_dev || copy.inode != st.st_ino)
+        return Settled::Stale;
     Fd fd(::open(copy.path.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno == ENOENT ? Settled::Stale : Settled::Failed;
     struct stat now;
-    if (copy.device != st.st_dev || copy.inode != st.st_ino || (fd.get() < 0 && errno == ENOENT) ||
-        (fd.get() >= 0 && (::fstat(fd.get(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino)))
+    if (::fstat(fd.get(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino)
         return Settled::Stale;
     QByteArray current;
-    try {
-        if (fd.get() < 0 || !readAll(fd.get(), std::numeric_limits<qint64>::max() - 1, current))
-            return Settled::Failed;
-    } catch (const std::bad_alloc &) {
+    if (!readWhole(fd.get(), current))
         return Settled::Failed;
-    }
     const bool whole = current.size() == copy.newSize && hashOf(current) == copy.newHash;
     const bool restore = !whole && current != copy.old;
     if (restore && !rewrite(fd.get(), copy.old))
@@ -173,15 +169,13 @@ bool write(const QByteArray &target, const QByteArray &bytes, struct stat &st)
         break;
     }
     QByteArray previous;
+    struct stat written;
     try {
-        if (!readAll(fd.get(), std::numeric_limits<qint64>::max() - 1, previous))
-            return false;
-        struct stat written;
-        if (!makeFolder() ||
+        if (!readWhole(fd.get(), previous) || !makeFolder() ||
             !SafeFile::replace(name, copyContents(before, target, bytes, previous), written, 0600))
             return false;
     } catch (const std::bad_alloc &) {
-        return false;
+        return false; // no room for the copy
     }
     if (!rewrite(fd.get(), bytes) || ::fstat(fd.get(), &st) != 0) {
         if (rewrite(fd.get(), previous))

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
+#include <new>
 #include <unistd.h>
 
 namespace PosixFile {
@@ -28,6 +30,16 @@ bool readAll(int fd, qint64 limit, QByteArray &out)
         out.append(buffer, n);
     }
     return true;
+}
+
+bool readWhole(int fd, QByteArray &out)
+{
+    try {
+        return readAll(fd, std::numeric_limits<qint64>::max() - 1, out);
+    } catch (const std::bad_alloc &) {
+        out = QByteArray();
+        return false;
+    }
 }
 
 bool writeAll(int fd, const QByteArray &bytes)

@@ -23,6 +23,8 @@ private:
 
 // Reads to the end, or up to limit + 1 bytes so that the caller sees a file was longer.
 bool readAll(int fd, qint64 limit, QByteArray &out);
+// Reads from where the descriptor stands to the end; false on an error or when memory runs out.
+bool readWhole(int fd, QByteArray &out);
 bool writeAll(int fd, const QByteArray &bytes);
 
 // The folder part of a path ("." when there is none).

@@ -19,8 +19,7 @@ exit_asking() {
   use_window '^Save Purchase Order Form File'
 }
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "7"
+type_at "$QX" "$QY" "7"
 exit_asking
 xdotool key Escape                       # cancelled: the program goes on
 gone '^Save Purchase Order Form File'

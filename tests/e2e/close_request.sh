@@ -8,8 +8,7 @@ e2e_start "$1"
 QUESTION='^Pelmora PO Form$'
 
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "5"
+type_at "$QX" "$QY" "5"
 "$E2E_XWINDOW" close "$SHEET" || fail "no close-box helper"
 use_window "$QUESTION"
 press 137 40                             # "&Cancel"

@@ -7,8 +7,7 @@ e2e_start "$1"
 chmod 444 "$SHEETFILE"
 
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "3"
+type_at "$QX" "$QY" "3"
 sleep 0.3
 panel_button 479   # "E&xit"
 q=$(window '^Pelmora PO Form$')

@@ -8,8 +8,7 @@ before=$(cat "$SHEETFILE")
 QUESTION='^Pelmora PO Form$'
 
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "5"
+type_at "$QX" "$QY" "5"
 panel_button 479                         # "E&xit"; X and Y are the panel's corner
 PX=$X PY=$Y
 use_window "$QUESTION"
@@ -29,8 +28,7 @@ wait_for 15 bash -c "! kill -0 $APP_PID" || fail "the program did not end"
 [ "$(cat "$SHEETFILE")" = "$before" ] || fail "the sheet was saved"
 
 start_program
-click "$QX" "$QY"
-xdotool type --delay 50 "6"
+type_at "$QX" "$QY" "6"
 click $((SX + 200)) $((SY + 620)) 3
 panel=$(window '^Purchase Order Form Menubar')
 "$E2E_XWINDOW" close "$panel" || fail "no close-box helper"

@@ -7,6 +7,7 @@
 #                                    (under the locale E2E_LOCALE when it is set)
 #   window NAME-REGEX                the id of the program's visible window of that title
 #   click X Y [BUTTON] / dclick X Y  at screen coordinates
+#   type_at X Y TEXT                 a click there, then TEXT typed
 #   cell COLUMN-X ROW                screen point inside a cell of the line-item table
 #   at X Y                           screen point of a point of the sheet's scroll box
 #   use_window NAME-REGEX            focuses that window; WX, WY are then its top-left corner
@@ -94,6 +95,8 @@ start_program() {
 }
 
 click() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.3; }
+# Clicks X Y (a cell, say) and types TEXT there.
+type_at() { click "$1" "$2"; xdotool type --delay 50 "$3"; }
 dclick() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1; sleep 0.5; }
 
 # The table starts at 4,387 inside the scroll box at 4,7; rows are 21 high.

@@ -8,11 +8,9 @@ source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
 
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "3"
+type_at "$QX" "$QY" "3"
 read -r PX PY <<<"$(cell 640 0)"
-click "$PX" "$PY"
-xdotool type --delay 50 "2"
+type_at "$PX" "$PY" "2"
 
 TITLE='^Modify a Purchase Order Line Item$'
 # Double-clicks the cell at X Y and waits for the dialog (titled $3, else $TITLE); X and Y
@@ -62,8 +60,7 @@ alive
 
 # Row 2 typed, then cleared by the dialog's Clear Row.
 read -r QX QY <<<"$(cell 20 1)"
-click "$QX" "$QY"
-xdotool type --delay 50 "5"
+type_at "$QX" "$QY" "5"
 open_dialog "$QX" "$QY"
 click $((X + 3 + 45)) $((Y + 8 + 12))   # "Clear Row &2"
 xdotool key Escape
@@ -88,10 +85,8 @@ gone '^Set Font'
 sleep 0.5
 # The price first: a click on the cell that was current when the dialog closed may find
 # its editor closing (see the README's known limits), and the typed digit would be lost.
-click "$PX" "$PY"
-xdotool type --delay 50 "2"
-click "$QX" "$QY"
-xdotool type --delay 50 "3"
+type_at "$PX" "$PY" "2"
+type_at "$QX" "$QY" "3"
 sleep 0.3
 exit_saving
 check Table00 3

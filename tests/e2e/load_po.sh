@@ -10,8 +10,7 @@ printf '%s\r\n' '[Label2]' 'FontName=DejaVu Serif' 'FontSize=12' 'FontColor=0' '
   > "$WORK/other.ini"
 
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "4"
+type_at "$QX" "$QY" "4"
 panel_button 3                           # "&Load PO..."
 use_window '^Save Current File'
 xdotool key Return                       # Yes
@@ -27,8 +26,7 @@ loaded                                   # input during the load is dropped
 alive
 
 read -r QX QY <<<"$(cell 20 1)"
-click "$QX" "$QY"
-xdotool type --delay 50 "9"
+type_at "$QX" "$QY" "9"
 exit_saving
 check_file "$OTHER" Label2 TextValue "Other Supplier Co."
 check_file "$OTHER" Label2 FontName "DejaVu Serif"

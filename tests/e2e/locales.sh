@@ -21,10 +21,8 @@ for case in "de_DE.UTF-8 , ." "ar_EG.UTF-8 . /" "ps_AF.UTF-8 . /"; do
   start_program
   read -r QX QY <<<"$(cell 20 0)"
   read -r PX PY <<<"$(cell 640 0)"
-  click "$QX" "$QY"
-  xdotool type --delay 50 "2"
-  click "$PX" "$PY"
-  xdotool type --delay 50 "3"
+  type_at "$QX" "$QY" "2"
+  type_at "$PX" "$PY" "3"
   sleep 0.3
   exit_saving
   check Table60 "6${decimal}00"

@@ -9,8 +9,7 @@ before=$(cat "$SHEETFILE")
 
 type_cell() {
   read -r CX CY <<<"$(cell "$1" "$2")"
-  click "$CX" "$CY"
-  xdotool type --delay 50 "$3"
+  type_at "$CX" "$CY" "$3"
 }
 type_cell 20 0 "3"
 type_cell 200 0 "Hinges"

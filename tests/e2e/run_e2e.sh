@@ -6,10 +6,8 @@ e2e_start "$1"
 
 read -r QX QY <<<"$(cell 20 0)"      # quantity, row 0
 read -r PX PY <<<"$(cell 640 0)"     # unit price, row 0
-click "$QX" "$QY"
-xdotool type --delay 50 "3"
-click "$PX" "$PY"
-xdotool type --delay 50 "2.5"
+type_at "$QX" "$QY" "3"
+type_at "$PX" "$PY" "2.5"
 sleep 0.3
 exit_saving
 

@@ -6,8 +6,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
 
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "4"
+type_at "$QX" "$QY" "4"
 panel_button 100                         # "&Save PO As..."
 use_window '^Save Purchase Order Form File'
 sleep 0.3
@@ -30,8 +29,7 @@ check_file "$WORK/varnel.ini" Configuration "AutoLoad File" "$NEW"
 
 # Later edits go to the new file.
 read -r PX PY <<<"$(cell 640 0)"
-click "$PX" "$PY"
-xdotool type --delay 50 "3"
+type_at "$PX" "$PY" "3"
 exit_saving
 check_file "$NEW" Table60 TextValue 12.00
 check Table60 ""

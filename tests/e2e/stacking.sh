@@ -22,8 +22,7 @@ PANEL=$(window '^Purchase Order Form Menubar')
 sleep 0.5
 on_top "$PANEL" "the panel did not open on top"
 read -r QX QY <<<"$(cell 20 0)"
-click "$QX" "$QY"
-xdotool type --delay 50 "4"
+type_at "$QX" "$QY" "4"
 sleep 0.5
 on_top "$PANEL" "the panel sank behind the sheet after a click on the sheet"
 
