@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
@@ -107,6 +108,27 @@ void TControlForm::ShowAt(QPoint at, const QString &currencyCode, const QString 
     show();
     raise();
     activateWindow();
+    btnExit->setFocus(Qt::ActiveWindowFocusReason); // the first of the tab order
+}
+
+void TControlForm::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->modifiers() & ~Qt::KeypadModifier ? 0 : event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // As in a dialog, Enter presses the focused button.
+        if (auto *b = qobject_cast<QPushButton *>(focusWidget())) {
+            b->animateClick();
+            return;
+        }
+    } else if (key == Qt::Key_Escape) {
+        hide();
+        if (m_sheet) {
+            m_sheet->activateWindow();
+            m_sheet->raise();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QPushButton *TControlForm::button(const char *name, const QString &caption, int left, const char *icon)

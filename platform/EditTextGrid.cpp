@@ -1,6 +1,7 @@
 #include "EditTextGrid.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -83,8 +84,26 @@ void EditTextGrid::editorTyped(const QModelIndex &index, const QString &text)
     emit EditTextChanged(index.column(), index.row());
 }
 
+void EditTextGrid::OpenCurrentEditor()
+{
+    if (Editor())
+        return;
+    QModelIndex at = currentIndex();
+    if (!at.isValid())
+        at = model()->index(0, 0);
+    setCurrentIndex(at);
+    if (!Editor())
+        edit(at);
+}
+
 bool EditTextGrid::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_editor && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_F2 &&
+        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        emit DialogKeyPressed();
+        return true;
+    }
     // The editor stands over the cell, so its double-clicks are the table's.
     if (watched == m_editor && event->type() == QEvent::MouseButtonDblClick) {
         const auto *click = static_cast<QMouseEvent *>(event);

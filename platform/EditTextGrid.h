@@ -22,11 +22,16 @@ public:
 
     // The in-place editor now open, if any.
     QLineEdit *Editor() const { return qobject_cast<QLineEdit *>(m_editor.data()); }
+    // Opens the current cell's editor (the first cell's when none is current), as a click
+    // on it does.
+    void OpenCurrentEditor();
 
 signals:
     void EditTextChanged(int column, int row);
     // With the pointer's place on the screen and the window system's time of the click.
     void CellDoubleClicked(QPointF globalPos, quint64 timestamp);
+    // F2 in a cell: the keyboard's double-click.
+    void DialogKeyPressed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

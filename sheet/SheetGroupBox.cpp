@@ -10,6 +10,7 @@ SheetGroupBox::SheetGroupBox(const FieldSpec &field, QWidget *parent)
     setObjectName(field.nameString());
     setGeometry(field.geometry.left, field.geometry.top, field.geometry.width, field.geometry.height);
     setToolTip(m_hint);
+    setFocusPolicy(Qt::TabFocus); // its caption is a stop of the keyboard's way
     // The caption sits on the frame line, as a framed block on paper does.
     setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid #a0a0a0; margin-top: 6px; }"

@@ -23,6 +23,7 @@ bool SheetImage::LoadPicture(const QString &path)
     setPixmap(QPixmap::fromImage(shown));
     resize(shown.size());
     m_hasPicture = true;
+    setFocusPolicy(Qt::TabFocus); // a logo is a stop of the keyboard's way; its empty place is not
     return true;
 }
 
@@ -30,6 +31,7 @@ void SheetImage::ClearPicture()
 {
     clear();
     m_hasPicture = false;
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void SheetImage::mousePressEvent(QMouseEvent *event)

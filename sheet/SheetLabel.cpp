@@ -23,6 +23,7 @@ SheetLabel::SheetLabel(const FieldSpec &field, QWidget *parent)
                  Qt::AlignTop);
     setWordWrap(field.wordWrap);
     setToolTip(m_hint);
+    setFocusPolicy(Qt::TabFocus); // a stop of the keyboard's way through the sheet
     setTextFormat(Qt::PlainText);
     setVisible(field.visible);
     FontConvert::apply(this, m_font, QPalette::WindowText);

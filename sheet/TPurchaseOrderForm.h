@@ -19,6 +19,7 @@ class QScrollArea;
 class SheetGroupBox;
 class SheetImage;
 class SheetJournal;
+class SheetKeyboard;
 class SheetLabel;
 class TCaptionSaver;
 class TFontSaver;
@@ -114,6 +115,10 @@ public:
     // A right press on the sheet's background, a frame or the table calls up the command
     // panel there; x and y are the pointer's place inside sender.
     void ControlMouseDown(QWidget *sender, Qt::MouseButton button, int x, int y);
+    // Where the next editor opens when the keyboard opens it for the element at area (on
+    // the screen): below it, as for a click at its left end.
+    void PlaceDialogsBelow(QRect area);
+    SheetKeyboard *Keyboard() const { return m_keyboard; }
     // Adds, replaces or removes the logo.
     void Image1Click(QObject *sender);
     // Picks the PO date from a calendar.
@@ -157,6 +162,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Tab and Shift+Tab run through the sheet's texts and the table.
+    bool focusNextPrevChild(bool next) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -170,6 +177,8 @@ private:
     void buildComponents();
     void connectHandlers();
     void LabelClick(SheetLabel *label);
+    // The command panel at a screen point, its title naming the stored currency.
+    void callUpPanel(QPoint at);
     template <class Field> void applyFontToGroup(Field *source);
     void showLogo(bool shown);
     void fitPanels();
@@ -186,6 +195,7 @@ private:
     QWidget *m_scrollContent = nullptr;
     bool m_loaded = false;
     SheetJournal *m_journal = nullptr;
+    SheetKeyboard *m_keyboard = nullptr;
     bool m_closeApproved = false;
     bool m_exitAsked = false;
     bool m_reading = false; // while a sheet is read into the fields

@@ -12,6 +12,7 @@
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
 #include "SheetJournal.h"
+#include "SheetKeyboard.h"
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "TCalendarForm.h"
@@ -69,6 +70,40 @@ void TPurchaseOrderForm::connectHandlers()
             [this] { PoApplication::runCommandLater(this, [this] { Image1Click(Image1); }); });
     ScrollBox1->viewport()->installEventFilter(this);
     m_scrollContent->installEventFilter(this);
+
+    SheetKeyboard::Actions keys;
+    keys.activate = [this](QWidget *stop, QRect area) {
+        PlaceDialogsBelow(area);
+        PoApplication::runCommandLater(stop, [this, stop] {
+            if (auto *label = qobject_cast<SheetLabel *>(stop))
+                LabelClick(label);
+            else if (auto *box = qobject_cast<SheetGroupBox *>(stop))
+                LabelSetValue(box);
+            else if (stop == Image1)
+                Image1Click(Image1);
+        });
+    };
+    keys.commandPanel = [this](QRect area) {
+        FDialogLeft = area.left();
+        FDialogTop = area.bottom() + 1;
+        callUpPanel({FDialogLeft, FDialogTop});
+    };
+    keys.tableDialog = [this] { PoApplication::runCommandLater(this, [this] { StringGridDoubleClick(); }); };
+    m_keyboard = new SheetKeyboard(this, ScrollBox1, StringGrid1, std::move(keys));
+}
+
+bool TPurchaseOrderForm::focusNextPrevChild(bool next)
+{
+    return m_keyboard->Move(next);
+}
+
+void TPurchaseOrderForm::PlaceDialogsBelow(QRect area)
+{
+    // As for a click at the text's left end: 10 pixels below it, kept clear of the screen's
+    // right and bottom edges.
+    const QSize screen = platform().screenSize();
+    FDialogLeft = std::min(screen.width() - 250, area.left());
+    FDialogTop = std::min(screen.height() - 120, area.bottom() + 1 + 10);
 }
 
 bool TPurchaseOrderForm::eventFilter(QObject *watched, QEvent *event)
@@ -117,10 +152,15 @@ void TPurchaseOrderForm::ControlMouseDown(QWidget *sender, Qt::MouseButton butto
         return;
     FDialogLeft = x;
     FDialogTop = y;
+    // The sender's place inside its container, taken as a screen position as it stands.
+    callUpPanel(sheetPos(sender) + QPoint(x, y));
+}
+
+void TPurchaseOrderForm::callUpPanel(QPoint at)
+{
     FCurrencySymbol = CaptionSaver1->ReadTextDefault(SheetKeys::Currency, QString());
     FCurrencyCode = CaptionSaver1->ReadTextDefault(SheetKeys::Country, QString());
-    // The sender's place inside its container, taken as a screen position as it stands.
-    ShowCommandPanel(sheetPos(sender) + QPoint(x, y), FCurrencyCode, FCurrencySymbol);
+    ShowCommandPanel(at, FCurrencyCode, FCurrencySymbol);
 }
 
 void TPurchaseOrderForm::showLogo(bool shown)

@@ -16,6 +16,7 @@
 #   loaded                           waits for a load's progress window to come and go
 #   stored SECTION [KEY]             a value of the sheet file, as saved
 #   alive                            fails unless the program still runs
+#   start_openbox                    a window manager (openbox) on the test's X server
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 
@@ -161,6 +162,12 @@ check_file() {
   local got
   got=$(SHEETFILE="$1" stored "$2" "$3")
   [ "$got" = "$4" ] || fail "$1 [$2] $3 is '$got', expected '$4'"
+}
+start_openbox() {
+  openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+  WM_PID=$!
+  trap 'kill $WM_PID 2>/dev/null; cleanup' EXIT
+  wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
 }
 alive() { kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID"; fail "the program died (exit $?)"; }; }
 

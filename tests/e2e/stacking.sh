@@ -6,10 +6,7 @@ source "$(dirname "$0")/lib.sh"
 cp "$1" "$WORK/pelmora-po"
 printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' > "$SHEETFILE"
 start_xserver "$WORK" 1024x800x24 || fail "Xvfb did not start"
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-WM_PID=$!
-trap 'kill $WM_PID 2>/dev/null; cleanup' EXIT
-wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
+start_openbox
 
 start_program
 loaded

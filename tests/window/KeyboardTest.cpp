@@ -1,0 +1,158 @@
+#include "WindowFixture.h"
+
+#include "LineItemGrid.h"
+#include "ScreenPlace.h"
+#include "SheetImage.h"
+#include "SheetKeyboard.h"
+#include "SheetLabel.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+
+namespace {
+
+class KeyboardTest : public SheetAndPanelTest
+{
+protected:
+    void SetUp() override
+    {
+        SheetAndPanelTest::SetUp();
+        start(path("order.pof"));
+        sheet->show();
+        sheet->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    }
+
+    QString focused() const
+    {
+        QWidget *w = QApplication::focusWidget();
+        if (w && sheet->StringGrid1->isAncestorOf(w))
+            w = sheet->StringGrid1;
+        return w ? w->objectName() : QStringLiteral("(none)");
+    }
+
+    void focusOn(const QString &name)
+    {
+        auto *w = qobject_cast<QWidget *>(sheet->Component(name));
+        ASSERT_TRUE(w) << name.toStdString();
+        w->setFocus(Qt::OtherFocusReason);
+        ASSERT_EQ(focused(), name);
+    }
+};
+
+// Reading order: line by line, left to right, a block's texts after its caption; from the
+// table only Ctrl+Tab (Move) leaves, and the ends meet.
+TEST_F(KeyboardTest, TabRunsThroughTheTextsInReadingOrder)
+{
+    struct Case {
+        const char *from;
+        bool forward;
+        const char *to;
+    };
+    const Case cases[] = {
+        {"Label5", true, "Label7"},          // the address block, then the title beside it
+        {"Label8", true, "Label20"},         // the notes, then the order block's first line
+        {"Label20", true, "labelPONumber"},  // a caption, then its value
+        {"labelPONumber", true, "Label21"},  // the next line
+        {"Label36", true, "GroupBox1"},      // the vendor frame's caption
+        {"GroupBox1", true, "Label41"},
+        {"Label41", true, "Label42"},        // the phone beside the name
+        {"Label44", true, "GroupBox2"},      // the next frame
+        {"Label31", true, "StringGrid1"},    // the last heading, then the table
+        {"StringGrid1", true, "Label1"},     // the table left by Ctrl+Tab
+        {"Label1", false, "StringGrid1"},    // ... and Ctrl+Shift+Tab back from below
+        {"Label19", true, "Label2"},         // the last text, round to the first
+        {"Label2", false, "Label19"},
+        {"Label39", true, "Label13"},        // the approval caption begins the last line
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.from) + (c.forward ? " -> " : " <- "));
+        focusOn(QString::fromLatin1(c.from));
+        ASSERT_TRUE(sheet->Keyboard()->Move(c.forward));
+        EXPECT_EQ(focused(), QString::fromLatin1(c.to));
+    }
+}
+
+TEST_F(KeyboardTest, ALogoIsAStopAndItsInvitationIsNot)
+{
+    const std::vector<QWidget *> before = sheet->Keyboard()->Stops();
+    EXPECT_NE(std::find(before.begin(), before.end(), sheet->Label(u"labelForLogo")), before.end());
+    EXPECT_EQ(std::find(before.begin(), before.end(), sheet->Image1), before.end());
+
+    const QString logo = path("logo.bmp");
+    QImage picture(20, 10, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(logo));
+    platform.fileAnswers.push_back(logo);
+    sheet->Image1Click(sheet->Label(u"labelForLogo"));
+    ASSERT_TRUE(sheet->Image1->HasPicture());
+
+    const std::vector<QWidget *> after = sheet->Keyboard()->Stops();
+    ASSERT_FALSE(after.empty());
+    EXPECT_EQ(after.front(), sheet->Image1);
+    EXPECT_EQ(std::find(after.begin(), after.end(), sheet->Label(u"labelForLogo")), after.end());
+}
+
+// The frame shows where the keyboard is, and only there: not for a text the focus merely
+// rests on, not while the table has it.
+TEST_F(KeyboardTest, TheFrameFollowsTheKeyboard)
+{
+    SheetLabel *company = sheet->Label(u"Label2");
+    company->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(sheet->Keyboard()->Framed(), nullptr);
+
+    sheet->Keyboard()->Move(true);
+    SheetLabel *address = sheet->Label(u"Label3");
+    ASSERT_EQ(sheet->Keyboard()->Framed(), address);
+    auto *frame = sheet->ScrollBox1->widget()->findChild<QWidget *>(QStringLiteral("SheetFocusFrame"));
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->geometry().contains(address->geometry().translated(address->parentWidget()->pos())));
+
+    sheet->StringGrid1->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(sheet->Keyboard()->Framed(), nullptr);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+// Return, Space and F2 do what a click does, with the dialog below the text; F10 and the Menu
+// key call up the panel there, focus on its first button; Escape puts the panel away.
+TEST_F(KeyboardTest, KeysDoWhatTheMouseDoes)
+{
+    SheetLabel *account = sheet->Label(u"Label34");
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_F2}) {
+        SCOPED_TRACE(key);
+        QString title;
+        QPoint at;
+        platform.onModal = [&](QDialog *d) {
+            title = d->windowTitle();
+            at = d->pos();
+            return int(QDialog::Rejected);
+        };
+        account->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(account, key);
+        QTest::qWait(0); // the editor opens after the key's event returns
+        QCoreApplication::processEvents();
+        EXPECT_EQ(title, QStringLiteral("Enter Account"));
+        const QPoint below = account->mapToGlobal(QPoint(0, account->height() + 10));
+        EXPECT_EQ(at, below);
+    }
+
+    for (Qt::Key key : {Qt::Key_F10, Qt::Key_Menu}) {
+        SCOPED_TRACE(key);
+        panel->hide();
+        account->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(account, key);
+        ASSERT_TRUE(panel->isVisible());
+        EXPECT_EQ(panel->pos(), OnScreen(account->mapToGlobal(QPoint(0, account->height())),
+                                         panel->size(), platform.screen));
+        EXPECT_EQ(panel->focusWidget(), panel->btnExit);
+        QTest::keyClick(panel.get(), Qt::Key_Escape);
+        EXPECT_FALSE(panel->isVisible());
+    }
+}
+
+} // namespace
