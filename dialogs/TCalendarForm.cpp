@@ -16,6 +16,7 @@ TCalendarForm::TCalendarForm(QWidget *dateLabel)
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     MonthCalendar1->setGeometry(19, 7, 190, 153);
+    MonthCalendar1->setAccessibleName(QStringLiteral("Purchase Order Date"));
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     // The month title in red.
     MonthCalendar1->setStyleSheet(QStringLiteral(

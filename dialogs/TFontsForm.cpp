@@ -39,6 +39,7 @@ TFontsForm::TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions
     Edit2 = new QLineEdit(QStringLiteral("$"), this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(162, 37, 79, 21);
+    Edit2->setAccessibleName(QStringLiteral("Currency Symbol"));
     BitBtn1 = new QPushButton(QStringLiteral("Set Font..."), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(37, 62, 75, 25);
@@ -95,6 +96,8 @@ void TFontsForm::FormShow()
         CheckBox1->setChecked(!Edit2->text().isEmpty());
     }
     Edit2->setVisible(m_footerValue && CheckBox1->isChecked());
+    // A screen reader names the text box after the dialog's title ("Enter Company Name").
+    Edit1->setAccessibleName(windowTitle());
     Edit1->setFocus();
 }
 

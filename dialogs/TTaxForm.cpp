@@ -23,6 +23,9 @@ TTaxForm::TTaxForm(QWidget *owner, TIniFile *sheetFile)
     StringGrid1 = new EditTextGrid(10, 2, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setGeometry(11, 11, 350, 213);
+    StringGrid1->setAccessibleName(windowTitle());
+    // Its header row is a row of cells; the hidden header names the columns for a screen reader.
+    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("Item Description"), QStringLiteral("Tax %")});
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setMinimumSectionSize(1);

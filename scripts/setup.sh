@@ -21,8 +21,11 @@ PO_PACKAGES=(
   # A Wayland session beside the X server (a headless weston) and Qt's Wayland plugin, which
   # any Qt 6 desktop brings: the program must still run on X there.
   weston qt6-wayland
-  # A window manager in the test's X server, for the stacking test.
+  # A window manager in the test's X server, for the stacking and keyboard tests.
   openbox
+  # What a screen reader sees: the AT-SPI bus and registry, a session bus to run them on, and
+  # the Python binding the accessibility test reads the program's windows with.
+  at-spi2-core dbus python3-pyatspi
   # A CUPS scheduler and its lpadmin/lpstat, run by the print-queue test as its own service.
   cups-daemon cups-client
   # strace shows that a save syncs before its rename (the durable-save test).

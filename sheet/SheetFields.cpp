@@ -274,6 +274,11 @@ std::span<const HoverHint> hoverHints()
     return hints;
 }
 
+QString ColumnHeading(int column)
+{
+    return QStringLiteral("Label") + QString::number(25 + column);
+}
+
 QString TableKey(int column, int row)
 {
     return QStringLiteral("Table") + QString::number(column) + QString::number(row);

@@ -116,5 +116,7 @@ std::span<const HoverHint> hoverHints();
 
 // The sheet-file key of a cell: "Table" followed by column and row in decimal.
 QString TableKey(int column, int row);
+// The heading label over a column of the line-item table: Label25 over the quantity, and so on.
+QString ColumnHeading(int column);
 
 } // namespace SheetFields

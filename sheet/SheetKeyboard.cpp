@@ -159,6 +159,12 @@ QRect SheetKeyboard::FocusedArea() const
     return onScreen(focused ? focused : m_sheet);
 }
 
+void SheetKeyboard::Activate(QWidget *stop)
+{
+    if (m_actions.activate)
+        m_actions.activate(stop, onScreen(stop));
+}
+
 QWidget *SheetKeyboard::Framed() const
 {
     return m_keyed && m_sheet->focusWidget() == m_keyed ? m_keyed.data() : nullptr;
@@ -185,10 +191,10 @@ bool SheetKeyboard::eventFilter(QObject *watched, QEvent *event)
         if (!(widget->focusPolicy() & Qt::TabFocus))
             break;
         auto *key = static_cast<QKeyEvent *>(event);
-        if (activates(key) && m_actions.activate) {
+        if (activates(key)) {
             m_keyed = widget;
             placeFrame();
-            m_actions.activate(widget, onScreen(widget));
+            Activate(widget);
             return true;
         }
         if (key->key() == Qt::Key_Menu && m_actions.commandPanel) {

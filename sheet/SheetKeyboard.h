@@ -36,6 +36,8 @@ public:
     bool Move(bool forward);
     // Where the focused element is on the screen: a text, or the table's current cell.
     QRect FocusedArea() const;
+    // What a click on the stop does, its editor placed below it (a screen reader's press).
+    void Activate(QWidget *stop);
     // The stop that wears the frame now, if any.
     QWidget *Framed() const;
 

@@ -41,6 +41,7 @@ void SheetLabel::SetCaption(const QString &caption)
 {
     setText(caption);
     fitToText();
+    emit CaptionChanged(caption);
 }
 
 void SheetLabel::SetFont(const SheetFont &font)

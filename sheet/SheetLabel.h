@@ -47,6 +47,7 @@ public:
 
 signals:
     void Clicked(SheetLabel *label);
+    void CaptionChanged(const QString &caption);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -7,6 +7,7 @@
 #include "NumberText.h"
 #include "Platform.h"
 #include "PoApplication.h"
+#include "SheetAccessible.h"
 #include "SheetDates.h"
 #include "SheetGroupBox.h"
 #include "SheetImage.h"
@@ -69,6 +70,7 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     setFont(FontConvert::toQFont(SheetFields::windowFont()));
     FontConvert::fill(this, Colors::BtnFace);
     resize(DesignWidth, DesignHeight);
+    SheetAccessible::install();
     buildComponents();
     m_journal = new SheetJournal([this] { return journalTexts(); }, this);
     connectHandlers();

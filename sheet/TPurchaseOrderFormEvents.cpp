@@ -66,6 +66,14 @@ void TPurchaseOrderForm::connectHandlers()
         target->setMouseTracking(true);
         target->OnMouseMove = [caption, prefix](SheetLabel *l) { l->SetHint(prefix + caption->Caption()); };
     }
+    // The table's columns are named after their headings (its own header row is hidden).
+    StringGrid1->setHorizontalHeaderLabels(QStringList(StringGrid1->columnCount(), QString()));
+    for (int c = 0; c < StringGrid1->columnCount(); ++c) {
+        SheetLabel *heading = Label(SheetFields::ColumnHeading(c));
+        StringGrid1->horizontalHeaderItem(c)->setText(heading->Caption());
+        connect(heading, &SheetLabel::CaptionChanged, this,
+                [this, c](const QString &caption) { StringGrid1->horizontalHeaderItem(c)->setText(caption); });
+    }
     connect(Image1, &SheetImage::Clicked, this,
             [this] { PoApplication::runCommandLater(this, [this] { Image1Click(Image1); }); });
     ScrollBox1->viewport()->installEventFilter(this);

@@ -3,6 +3,7 @@
 #
 #   e2e_start PROGRAM [SHEET-LINES]  copies the program, writes template.ini, starts both
 #                                    (on a screen of E2E_SCREEN, default 1024x800x24)
+#   e2e_start_files PROGRAM [LINES]  the same without starting the program
 #   start_program                    starts the program again, after it has ended
 #                                    (under the locale E2E_LOCALE when it is set)
 #   window NAME-REGEX                the id of the program's visible window of that title
@@ -73,10 +74,13 @@ gone() {
 }
 
 e2e_start() {
+  e2e_start_files "$@"
+  start_program
+}
+e2e_start_files() {
   cp "$1" "$WORK/pelmora-po"
   printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' "${@:2}" > "$SHEETFILE"
   start_xserver "$WORK" "${E2E_SCREEN:-1024x800x24}" || fail "Xvfb did not start"
-  start_program
 }
 
 # Starts the program in its folder and waits for the sheet, then makes it tall enough for

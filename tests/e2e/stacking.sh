@@ -3,9 +3,7 @@
 # the sheet it is still on top, and a click on one of its buttons reaches it.
 # Usage: stacking.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
-cp "$1" "$WORK/pelmora-po"
-printf '%s\r\n' '[Label2]' 'TextValue=Acme Tools Ltd.' > "$SHEETFILE"
-start_xserver "$WORK" 1024x800x24 || fail "Xvfb did not start"
+e2e_start_files "$1"
 start_openbox
 
 start_program

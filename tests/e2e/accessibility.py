@@ -1,0 +1,94 @@
+#!/usr/bin/python3
+# Reads the running program as a screen reader does (AT-SPI) and acts through it: the six
+# amounts are named after their captions, the table's columns after their headings, and the
+# company's name, pressed, opens its dialog, whose text box is named after the dialog. The
+# new name is typed through the text box's editable text and the dialog closed by its button.
+# Prints what is wrong, one line each; the exit status counts them.
+import sys
+import time
+
+import pyatspi
+
+problems = []
+
+
+def wait_for(find, what, limit=20):
+    end = time.time() + limit
+    while time.time() < end:
+        found = find()
+        if found is not None:
+            return found
+        time.sleep(0.2)
+    sys.exit(f"accessibility: {what} never appeared")
+
+
+def walk(node):
+    if node is None:
+        return
+    yield node
+    for child in node:
+        yield from walk(child)
+
+
+def program():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "pelmora-po":
+            return app
+    return None
+
+
+def actions(node):
+    try:
+        action = node.queryAction()
+    except NotImplementedError:
+        return {}
+    return {action.getName(i): i for i in range(action.nActions)}
+
+
+def labelled_by(node):
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            return relation.getTarget(0).name
+    return None
+
+
+app = wait_for(program, "the program on the accessibility bus")
+sheet = wait_for(lambda: next((w for w in app if w.name == "The Purchase Order Form"), None), "the sheet")
+nodes = list(walk(sheet))
+
+for caption in ["Subtotal", "Discounts", "Shipping", "Tax", "Credited", "Balance Due"]:
+    amounts = [n for n in nodes if n.getRoleName() == "label" and n.name == caption and n.description == "0.00"]
+    if len(amounts) != 1:
+        problems.append(f"no amount named '{caption}' (showing 0.00)")
+    elif labelled_by(amounts[0]) != caption:
+        problems.append(f"the amount '{caption}' is labelled by '{labelled_by(amounts[0])}'")
+
+columns = [n.name for n in nodes if n.getRoleName() == "table column header"]
+expected = ["Qty", "Units", "SKU", "Product", "Description", "Unit Price", "Extended"]
+if columns != expected:
+    problems.append(f"the table's columns are named {columns}, not {expected}")
+
+unpressable = [n.name for n in nodes if n.getRoleName() == "label" and "Press" not in actions(n)]
+if unpressable:
+    problems.append(f"texts without a press action: {unpressable}")
+
+company = next((n for n in nodes if n.getRoleName() == "label" and n.name == "Acme Tools Ltd."), None)
+if company is None:
+    problems.append("no text named 'Acme Tools Ltd.'")
+else:
+    company.queryAction().doAction(actions(company)["Press"])
+    dialog = wait_for(lambda: next((w for w in app if w.name == "Enter Company Name"), None),
+                      "the company name's dialog")
+    box = next((n for n in walk(dialog) if n.getRoleName() == "text"), None)
+    if box is None or box.name != "Enter Company Name":
+        problems.append(f"the dialog's text box is named '{box.name if box else None}'")
+    if box is not None:
+        box.queryEditableText().setTextContents("Read Aloud Co")
+    close = next((n for n in walk(dialog) if n.getRoleName() == "push button" and n.name == "Close"), None)
+    if close is None:
+        sys.exit("accessibility: the dialog has no 'Close' button")
+    close.queryAction().doAction(actions(close)["Press"])
+
+for problem in problems:
+    print("accessibility:", problem)
+sys.exit(len(problems))

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# A screen reader's view (AT-SPI, on a private session bus of the test's own): names of the
+# amounts and columns, and a press action that opens a text's editor (accessibility.py).
+# Usage: accessibility.sh PATH-TO-pelmora-po
+if [ -z "${E2E_ON_PRIVATE_BUS:-}" ]; then
+  E2E_ON_PRIVATE_BUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'fd limit' >&2)
+fi
+source "$(dirname "$0")/lib.sh"
+e2e_start_files "$1"
+# The accessibility bus, on this session bus; Qt joins it as a screen reader would have it.
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/atspi.log" 2>&1 &
+ATSPI_PID=$!
+trap 'kill $ATSPI_PID 2>/dev/null; cleanup' EXIT
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_program
+loaded
+# Debian's own Python, which the python3-pyatspi package serves.
+/usr/bin/python3 "$(dirname "$0")/accessibility.py" || fail "a screen reader cannot read or use the sheet"
+gone '^Enter Company Name$'
+check Label2 "Read Aloud Co"
+alive
+echo "e2e: 1 passed, 0 failed"
