@@ -10,6 +10,8 @@ TProgForm::TProgForm() : QWidget(nullptr, Qt::Tool | Qt::WindowCloseButtonHint)
     setObjectName(QStringLiteral("ProgForm"));
     setWindowTitle(QStringLiteral("Loading..."));
     setFixedSize(267, 33);
+    // It only reports: the keyboard stays with the window that is loading.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(8, 12, 252, 10);

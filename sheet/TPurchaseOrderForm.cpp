@@ -27,6 +27,9 @@
 #include <QScrollArea>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <QWindow>
 
 
 namespace {
@@ -34,6 +37,8 @@ namespace {
 constexpr int SheetContentHeight = 731; // the lowest field ends here
 constexpr int DesignWidth = 786;
 constexpr int DesignHeight = 644;
+// The longest wait for the window system to show the sheet before its load.
+constexpr int FirstPaintWaitMs = 500;
 constexpr const char16_t *ApplicationTitle = u"The Purchase Order Form"; // the task-bar entry
 
 QFrame *panel(QWidget *parent, bool raised)
@@ -246,13 +251,28 @@ void TPurchaseOrderForm::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!event->spontaneous() && !m_loaded) {
         m_loaded = true;
-        FormShow();
+        // The sheet is on screen first and fills in behind the progress window: the load
+        // starts once the window has been mapped, after this event.
+        QMetaObject::invokeMethod(this, [this] { FormShow(); }, Qt::QueuedConnection);
     }
 }
 
 void TPurchaseOrderForm::FormShow()
 {
+    if (!isVisible())
+        return; // closed before its load could start
+    // Painted before the load's first pause: the window system first has to say that the
+    // window is on screen. Input meanwhile waits, and the load's first pause drops it.
+    const QDeadlineTimer deadline(FirstPaintWaitMs);
+    while (windowHandle() && !windowHandle()->isExposed() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(2);
+    }
+    repaint();
     LoadSheet();
+    // The keyboard starts on the sheet, wherever the progress window left it.
+    if (isVisible() && !QApplication::activeWindow())
+        activateWindow();
 }
 
 void TPurchaseOrderForm::closeEvent(QCloseEvent *event)

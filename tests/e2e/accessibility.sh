@@ -13,7 +13,6 @@ ATSPI_PID=$!
 trap 'kill $ATSPI_PID 2>/dev/null; cleanup' EXIT
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 start_program
-loaded
 # Debian's own Python, which the python3-pyatspi package serves.
 /usr/bin/python3 "$(dirname "$0")/accessibility.py" || fail "a screen reader cannot read or use the sheet"
 gone '^Enter Company Name$'

@@ -9,7 +9,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_start_files "$1"
 start_openbox
 start_program
-loaded
 xdotool mousemove 0 0
 key() { xdotool key --delay 150 "$@"; sleep 0.3; }
 tabs() { local i; for ((i = 0; i < $1; i++)); do xdotool key --delay 60 Tab; done; sleep 0.3; }

@@ -4,7 +4,8 @@
 #   e2e_start PROGRAM [SHEET-LINES]  copies the program, writes template.ini, starts both
 #                                    (on a screen of E2E_SCREEN, default 1024x800x24)
 #   e2e_start_files PROGRAM [LINES]  the same without starting the program
-#   start_program                    starts the program again, after it has ended
+#   start_program                    starts the program again, after it has ended, and
+#                                    waits for its load to end
 #                                    (under the locale E2E_LOCALE when it is set)
 #   window NAME-REGEX                the id of the program's visible window of that title
 #   click X Y [BUTTON] / dclick X Y  at screen coordinates
@@ -90,12 +91,13 @@ start_program() {
   (cd "$WORK" && [ -z "${E2E_LOCALE:-}" ] || export LC_ALL="$E2E_LOCALE"
    QT_QPA_PLATFORM=xcb exec ./pelmora-po) >>"$WORK/program.log" 2>&1 &
   APP_PID=$!
-  # The sheet is loaded when its window is mapped (the load runs before it shows).
+  # The sheet shows, then fills in behind its load's progress window.
   wait_for 30 xdotool search --onlyvisible --name '^The Purchase Order Form$' || fail "the sheet never showed"
   SHEET=$(xdotool search --onlyvisible --name '^The Purchase Order Form$' | head -1)
   eval "$(xdotool getwindowgeometry --shell "$SHEET")"
   SX=$X; SY=$Y
   [ -n "${E2E_SCREEN:-}" ] || xdotool windowsize --sync "$SHEET" 786 790
+  loaded
   xdotool windowfocus --sync "$SHEET"
 }
 

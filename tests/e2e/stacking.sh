@@ -7,7 +7,6 @@ e2e_start_files "$1"
 start_openbox
 
 start_program
-loaded
 # The window the window manager stacks on top of all the others.
 top_window() { xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*' | tail -1; }
 on_top() { [ $(($(top_window))) -eq $(($1)) ] || fail "$2 (on top: $(xdotool getwindowname "$(top_window)"))"; }

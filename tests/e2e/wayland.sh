@@ -24,7 +24,6 @@ panel_position() {
 
 # On X, as the user would have chosen it.
 start_program
-loaded
 ON_X=$(panel_position)
 kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
 wait_for 10 bash -c "! xdotool search --onlyvisible --name '^The Purchase Order Form\$'" || fail "the first run did not end"

@@ -130,7 +130,7 @@ TEST_F(CommandPanelTest, ExitAsksThenSavesOnlyWhenTheBoxIsTicked)
     for (const Case &c : cases) {
         QFile::remove(path("order.pof"));
         open();
-        sheet->show();
+        showSheet(*sheet);
         panel->move(300, 200);
         panel->show();
         bool boxWasTicked = false;
@@ -154,7 +154,7 @@ TEST_F(CommandPanelTest, ExitAsksThenSavesOnlyWhenTheBoxIsTicked)
 TEST_F(CommandPanelTest, ThePanelsCloseBoxEndsTheProgramWithoutAsking)
 {
     open();
-    sheet->show();
+    showSheet(*sheet);
     panel->show();
     panel->close();
     EXPECT_FALSE(sheet->isVisible());

@@ -22,7 +22,7 @@ protected:
     {
         SheetAndPanelTest::SetUp();
         start(path("order.pof"));
-        sheet->show();
+        showSheet(*sheet);
         sheet->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
     }

@@ -30,6 +30,8 @@ protected:
     static QLineEdit *focusedEditor(EditTextGrid *grid, int column, int row)
     {
         QWidget *window = grid->window();
+        if (auto *sheet = qobject_cast<TPurchaseOrderForm *>(window))
+            showSheet(*sheet);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));

@@ -211,7 +211,7 @@ TEST_F(RecoveryTest, AJournalOfAFileThatIsGoneIsOfferedToo)
 TEST_F(RecoveryTest, ACloseRequestAsksAsExitDoes)
 {
     start(file);
-    sheet->show();
+    showSheet(*sheet);
     type(1, 0, u"box"_s);
     int asked = 0;
     platform.onModal = [&](QDialog *d) {
@@ -237,7 +237,7 @@ TEST_F(RecoveryTest, ACloseRequestAsksAsExitDoes)
 TEST_F(RecoveryTest, AtLogOutTheJournalIsWrittenAndTheProgramEndsWithoutAQuestion)
 {
     start(file);
-    sheet->show();
+    showSheet(*sheet);
     type(1, 0, u"box"_s);
     sheet->SessionEnding();
     EXPECT_TRUE(journalExists(file));
@@ -254,14 +254,14 @@ TEST_F(RecoveryTest, TheBlankSheetsExitAsksForAName)
 
     // Nothing typed: nothing to lose, so Exit ends as it always did.
     restart(blank);
-    sheet->show();
+    showSheet(*sheet);
     answerExit(true, true);
     panel->btnExitClick();
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_TRUE(platform.messages.empty());
 
     restart(blank);
-    sheet->show();
+    showSheet(*sheet);
     type(0, 0, u"4"_s);
     answerExit(true, true);
     platform.fileAnswers = {std::nullopt}; // the Save dialog cancelled

@@ -87,14 +87,14 @@ TEST_F(SheetWindowTest, ShowingTheWindowLoadsTheStartUpSheetOnce)
     writeBytes(AppFile(u"template.ini"), "[Label2]\r\nTextValue=Acme Corp\r\n"
                                          "[labelPODate]\r\nTextValue=01/02/2025\r\n");
     TPurchaseOrderForm form;
-    form.show();
+    showSheet(form);
     EXPECT_EQ(form.Label(u"Label2")->Caption(), u"Acme Corp"_s);
     EXPECT_EQ(form.Label(u"labelPODate")->Caption(), u"01/02/2025"_s) << "the stored date wins";
     EXPECT_EQ(form.Label(u"labelPONumber")->Caption(), u"1405-12072026"_s) << "none stored";
     EXPECT_EQ(platform.pausedMs, 48 * 100 + 2 * 200);
 
     form.hide();
-    form.show();
+    showSheet(form);
     EXPECT_EQ(platform.pausedMs, 5200) << "a second showing does not load again";
     form.close();
     EXPECT_EQ(platform.helpCalls, QStringList{u"quit"_s});

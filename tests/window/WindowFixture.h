@@ -5,6 +5,7 @@
 #include "ScriptedPlatform.h"
 #include "TempDir.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -33,6 +34,13 @@ protected:
                 sections << QString::fromLatin1(t.mid(1, t.size() - 2));
         }
         return sections;
+    }
+
+    // Shows a sheet window and runs its load, which the event loop starts after the showing.
+    template <class Sheet> static void showSheet(Sheet &sheet)
+    {
+        sheet.show();
+        QCoreApplication::sendPostedEvents(&sheet, QEvent::MetaCall);
     }
 
     ScriptedPlatform platform;
