@@ -17,8 +17,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QShowEvent>
-#include <QWindow>
 
 TPurchaseOrderForm *PurchaseOrderForm = nullptr;
 TControlForm *ControlForm = nullptr;
@@ -177,17 +175,6 @@ bool TControlForm::saveBeforeExit()
                               .arg(ExtractFileName(m_sheet->SheetFileName())),
                           MsgIcon::Information, MsgButtons::Ok);
     return BitBtn3Click();
-}
-
-void TControlForm::showEvent(QShowEvent *event)
-{
-    // Transient for the sheet, before it is mapped: a window manager then keeps the panel
-    // above the sheet however the sheet is clicked, and a click meant for a button reaches it.
-    QWindow *own = windowHandle();
-    QWindow *sheet = m_sheet->windowHandle();
-    if (own && sheet && own->transientParent() != sheet)
-        own->setTransientParent(sheet);
-    QWidget::showEvent(event);
 }
 
 void TControlForm::showAgain()

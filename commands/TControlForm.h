@@ -45,7 +45,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     // Enter presses the focused button; Escape puts the panel away (closing it would end
     // the program) and gives the keyboard back to the sheet.
     void keyPressEvent(QKeyEvent *event) override;

@@ -3,7 +3,6 @@
 #include "TProgForm.h"
 
 #include <QProgressBar>
-#include <QWindow>
 
 TProgressControl::TProgressControl(QObject *owner)
     : QObject(owner), m_form(std::make_unique<TProgForm>())
@@ -51,14 +50,6 @@ void TProgressControl::SetCaption(const QString &value)
 
 void TProgressControl::Show()
 {
-    // Above the window it reports on, as that window's own pop-up: a window manager keeps
-    // it there while the window fills in behind it.
-    auto *owner = qobject_cast<QWidget *>(parent());
-    if (QWindow *ownerWindow = owner ? owner->window()->windowHandle() : nullptr) {
-        (void)m_form->winId(); // its window, so that it can be made transient before it maps
-        if (m_form->windowHandle()->transientParent() != ownerWindow)
-            m_form->windowHandle()->setTransientParent(ownerWindow);
-    }
     m_form->show();
     m_form->raise();
 }

@@ -3,7 +3,10 @@
 #include "AppError.h"
 #include "Platform.h"
 
+#include <QPointer>
 #include <QSocketNotifier>
+#include <QWidget>
+#include <QWindow>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -59,8 +62,36 @@ void PoApplication::onEndRequest(std::function<void()> ending)
         ::sigaction(signal, &action, nullptr);
 }
 
+namespace {
+
+QPointer<QWidget> ownerWindow;
+
+// Called as a window is about to be mapped: it then still takes a transient parent.
+void adoptWindow(QObject *receiver)
+{
+    auto *w = qobject_cast<QWidget *>(receiver);
+    if (!w || !ownerWindow || w == ownerWindow || !w->isWindow())
+        return;
+    const Qt::WindowType type = w->windowType();
+    if (type != Qt::Window && type != Qt::Dialog && type != Qt::Tool)
+        return; // menus, tool tips and the like belong to whatever opened them
+    QWindow *own = w->windowHandle();
+    QWindow *owner = ownerWindow->windowHandle();
+    if (own && owner && !own->transientParent())
+        own->setTransientParent(owner);
+}
+
+} // namespace
+
+void PoApplication::setOwnerWindow(QWidget *owner)
+{
+    ownerWindow = owner;
+}
+
 bool PoApplication::notify(QObject *receiver, QEvent *event)
 {
+    if (event->type() == QEvent::Show)
+        adoptWindow(receiver);
     bool handled = false;
     guarded([&] { handled = QApplication::notify(receiver, event); });
     return handled;

@@ -29,6 +29,11 @@ public:
     // deliver it another event, and the handler must not be on the stack then.
     static void runCommandLater(QObject *context, std::function<void()> command);
 
+    // Every other window the program shows (the panel, a dialog without an owner, the
+    // progress window) is shown as a transient child of owner, the sheet: a window manager
+    // keeps it above the sheet, and a Wayland compositor treats it as the sheet's pop-up.
+    static void setOwnerWindow(QWidget *owner);
+
     // Runs ending on the event loop when the process is asked to end (SIGTERM, SIGHUP, SIGINT:
     // a log-out without a session manager, a shutdown), instead of dying where it stands.
     static void onEndRequest(std::function<void()> ending);

@@ -3,7 +3,8 @@
 # minimal Debian 12 root (debootstrap --variant=minbase, from the archive this machine's apt
 # sources name), puts a clean clone of the committed tree into it, and runs ./test.sh there
 # as root; then checks that ./run.sh builds and says how to start the program, and that the
-# way it names starts it. Needs root.
+# way it names starts it; then makes the Debian package there (lintian clean), installs it
+# and starts it once from /usr/bin. Needs root.
 #
 # The bare root is cached as a tarball outside the repo (PO_FRESH_CACHE, default
 # ~/.cache/pelmora-po), so a rerun costs only the package install and the build.
@@ -110,4 +111,22 @@ start=$(sed -n 's/^No display found\. Start it under Xvfb: //p' <<<"$hint")
 rc=0
 in_root "timeout 15 $start" >/dev/null 2>&1 || rc=$?
 [ $rc -eq 124 ] || { echo "fresh-machine: '$start' ended with $rc instead of running" >&2; exit 1; }
-echo "fresh-machine: 1 passed, 0 failed"
+
+# The Debian package, made and checked as a user would, installed with its dependencies and
+# started once from /usr/bin: its sheet must show.
+po_stage "Making, installing and starting the Debian package in the fresh root"
+deb=$(in_root "scripts/package.sh /root/pelmora-po-package" | tail -n 1)
+in_root "apt-get install -y -qq $deb >/root/pelmora-po-package/install.log 2>&1 ||
+         { tail -n 40 /root/pelmora-po-package/install.log; exit 1; }"
+in_root "command -v pelmora-po | grep -qx /usr/bin/pelmora-po"
+in_root "cd / && xvfb-run -a bash -c '
+  QT_QPA_PLATFORM=xcb /usr/bin/pelmora-po & pid=\$!
+  for i in \$(seq 150); do
+    xdotool search --onlyvisible --name \"^The Purchase Order Form\$\" >/dev/null && break
+    sleep 0.1
+  done
+  xdotool search --onlyvisible --name \"^The Purchase Order Form\$\" >/dev/null ||
+    { echo \"fresh-machine: the installed program showed no sheet\" >&2; kill \$pid; exit 1; }
+  kill -0 \$pid && kill \$pid'" || exit 1
+echo "fresh-machine: the package installs and starts from /usr/bin"
+echo "fresh-machine: 2 passed, 0 failed"

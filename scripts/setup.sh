@@ -32,6 +32,9 @@ PO_PACKAGES=(
   strace
   # The locale sources from which the locale test builds a C library locale of its own.
   locales
+  # The Debian package: dpkg-shlibdeps (dpkg-dev, which needs file) finds its dependencies,
+  # lintian and appstreamcli check it.
+  dpkg-dev file lintian appstream
 )
 # The libFuzzer targets are built with clang (scripts/fuzz.sh adds these), and so are the
 # picture libraries, from their Debian sources, with what those need to build.

@@ -72,6 +72,7 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     // is the program's title.
     setWindowTitle(QString::fromUtf16(ApplicationTitle));
     PoApplication::setTitle(windowTitle()); // error messages carry it too
+    PoApplication::setOwnerWindow(this);    // every other window stays above it
     setFont(FontConvert::toQFont(SheetFields::windowFont()));
     FontConvert::fill(this, Colors::BtnFace);
     resize(DesignWidth, DesignHeight);

@@ -56,13 +56,15 @@ bool MakePrivateFolder(const QString &path)
 
 QString ChooseAppDir(const QString &programDir, bool writable)
 {
-    return writable || programDir.isEmpty() ? programDir : UserAppDir();
+    // A packaged copy (under /usr) never writes beside itself, not even for root.
+    const bool installed = programDir.startsWith(u"/usr/");
+    return (writable && !installed) || programDir.isEmpty() ? programDir : UserAppDir();
 }
 
 QString AppDir()
 {
-    // An installed copy may live in a folder its user cannot write; its files then live in
-    // the user's own data folder instead.
+    // An installed copy lives in a folder its user cannot (or, as root, should not) write;
+    // its files then live in the user's own data folder instead.
     static const QString dir = [] {
         const QString own = ExtractFilePath(ProgramFilePath());
         const bool writable = !own.isEmpty() && ::access(QFile::encodeName(own).constData(), W_OK) == 0;

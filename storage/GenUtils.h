@@ -9,8 +9,8 @@
 QString ProgramFilePath();
 
 // The program's folder, with its trailing separator, where the configuration and the
-// start-up sheets live; when that folder cannot be written (an installed copy), the
-// user's own "pelmora-po" folder in the XDG data home instead.
+// start-up sheets live; for an installed copy (a folder under /usr, or one its user cannot
+// write), the user's own "pelmora-po" folder in the XDG data home instead.
 QString AppDir();
 QString ChooseAppDir(const QString &programDir, bool writable);
 QString UserAppDir();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # In a Wayland session (a headless weston with a socket of the test's own) that also has an X
 # server, the program runs on X when no Qt platform was chosen: its sheet shows on the X
-# display and the command panel opens at the right-click, where the program puts it.
+# display and the command panel opens at the right-click, where the program puts it. With no
+# X display it runs natively, its pop-ups the sheet's children.
 # Usage: wayland.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
 cp "$1" "$WORK/pelmora-po"
@@ -40,5 +41,21 @@ SX=$X; SY=$Y
 loaded
 IN_WAYLAND=$(panel_position)
 [ "$IN_WAYLAND" = "$ON_X" ] || fail "the panel is at $IN_WAYLAND in the Wayland session, at $ON_X on X"
+alive
+kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
+
+# With no X display it runs natively, and its pop-ups are the sheet's: the progress window of
+# the start-up load is made the sheet's child (Wayland's protocol log, WAYLAND_DEBUG).
+(cd "$WORK" && unset QT_QPA_PLATFORM DISPLAY &&
+ WAYLAND_DISPLAY=po-e2e-wayland XDG_SESSION_TYPE=wayland WAYLAND_DEBUG=client exec ./pelmora-po) \
+  >"$WORK/wayland.log" 2>&1 &
+APP_PID=$!
+toplevel() { grep -o "xdg_toplevel@[0-9]*\.set_title(\"$1" "$WORK/wayland.log" | head -1 | cut -d. -f1; }
+wait_for 15 bash -c "grep -q 'set_title(\"Loading' '$WORK/wayland.log'" || fail "no progress window in the native run"
+SHEET_TOP=$(toplevel 'The Purchase Order Form')
+PROGRESS_TOP=$(toplevel 'Loading')
+grep -q "$PROGRESS_TOP\.set_parent($SHEET_TOP)" "$WORK/wayland.log" ||
+  fail "the progress window ($PROGRESS_TOP) is not the sheet's ($SHEET_TOP) child in the native run"
+sleep 1
 alive
 echo "e2e: 1 passed, 0 failed"

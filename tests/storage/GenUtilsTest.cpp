@@ -76,6 +76,9 @@ TEST(Paths, AnUnwritableProgramFolderGivesWayToTheUsersDataFolder)
 {
     EXPECT_EQ(ChooseAppDir(u"/opt/po/"_s, true), u"/opt/po/"_s);
     EXPECT_EQ(ChooseAppDir(u"/opt/po/"_s, false), UserAppDir());
+    EXPECT_EQ(ChooseAppDir(u"/usr/bin/"_s, true), UserAppDir()) << "installed, run by root";
+    EXPECT_EQ(ChooseAppDir(u"/usr/local/bin/"_s, true), UserAppDir());
+    EXPECT_EQ(ChooseAppDir(u"/usrlocal/po/"_s, true), u"/usrlocal/po/"_s);
     EXPECT_TRUE(UserAppDir().endsWith(u"/pelmora-po/"_s));
     EXPECT_TRUE(QDir::isAbsolutePath(UserAppDir()));
 }

@@ -16,6 +16,8 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
+#include <QWindow>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -307,6 +309,41 @@ TEST_F(CommandPanelTest, TheCalendarShortensItsWeekdayNamesOnlyWhenTheyDoNotFit)
         picker.SetCalendarFont(font);
         EXPECT_EQ(picker.MonthCalendar1->horizontalHeaderFormat(), c.format) << c.face << c.size;
         EXPECT_EQ(picker.MonthCalendar1->font().family(), font.name);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Under a window manager or a Wayland compositor the panel and every window without an owner
+// of its own stay with the sheet: each is shown as the sheet's transient child; a menu is not.
+TEST_F(CommandPanelTest, EveryOtherWindowIsShownAsTheSheetsTransientChild)
+{
+    open();
+    showSheet(*sheet);
+    QWindow *owner = sheet->windowHandle();
+    ASSERT_TRUE(owner);
+
+    TAboutForm about(u"1.0"_s);
+    QMenu menu;
+    menu.addAction(u"an entry"_s);
+    struct Case {
+        const char *what;
+        QWidget *window;
+        bool transient;
+    };
+    const Case cases[] = {
+        {"the command panel", panel.get(), true},
+        {"the About window", &about, true},
+        {"a menu", &menu, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        c.window->show();
+        ASSERT_TRUE(c.window->windowHandle());
+        EXPECT_EQ(c.window->windowHandle()->transientParent() == owner, c.transient);
+        c.window->hide();
     }
 }
 
