@@ -16,8 +16,9 @@ PO_PACKAGES=(
   # real-window tests, and libx11-dev for their close-box helper; xauth for the xvfb-run
   # that run.sh suggests.
   poppler-utils xvfb xauth xdotool libx11-dev
-  # xprop reads a window's icon in the title test.
-  x11-utils
+  # xprop reads a window's icon in the title test; ImageMagick's import and identify take and
+  # read screenshots (the loading test, scripts/readme-pictures.sh).
+  x11-utils imagemagick
   # A Wayland session beside the X server (a headless weston) and Qt's Wayland plugin, which
   # any Qt 6 desktop brings: the program must still run on X there.
   weston qt6-wayland
