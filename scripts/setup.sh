@@ -22,6 +22,8 @@ PO_PACKAGES=(
   # A Wayland session beside the X server (a headless weston) and Qt's Wayland plugin, which
   # any Qt 6 desktop brings: the program must still run on X there.
   weston qt6-wayland
+  # Qt's GTK platform theme, through which the dark-theme test puts on GTK's Adwaita dark.
+  qt6-gtk-platformtheme
   # A window manager in the test's X server, for the stacking and keyboard tests.
   openbox
   # What a screen reader sees: the AT-SPI bus and registry, a session bus to run them on, and
