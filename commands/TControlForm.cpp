@@ -103,6 +103,9 @@ void TControlForm::ShowAt(QPoint at, const QString &currencyCode, const QString 
     if (!currencySymbol.isEmpty() && !currencyCode.isEmpty())
         caption += QStringLiteral(", Currency = %1 (%2)").arg(currencyCode, currencySymbol);
     setWindowTitle(caption);
+    // A window manager may minimise the panel (openbox offers it in its menu): a right-click
+    // brings it back all the same.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

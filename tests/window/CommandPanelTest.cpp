@@ -348,3 +348,17 @@ TEST_F(CommandPanelTest, EveryOtherWindowIsShownAsTheSheetsTransientChild)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CommandPanelTest, ARightClickBringsBackAMinimisedPanel)
+{
+    open();
+    QTest::mousePress(sheet->ScrollBox1->viewport(), Qt::RightButton, {}, QPoint(100, 50));
+    panel->setWindowState(Qt::WindowMinimized); // from the window manager's menu
+    QTest::mousePress(sheet->ScrollBox1->viewport(), Qt::RightButton, {}, QPoint(120, 60));
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_FALSE(panel->windowState() & Qt::WindowMinimized);
+}
+
+} // namespace
