@@ -22,8 +22,12 @@ LineItemGrid::LineItemGrid(QWidget *parent)
     setShowGrid(true);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     // The editor is always shown: the current cell opens for typing as soon as it is chosen
-    // (Qt opens it itself only for a table on screen).
-    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // (Qt opens it itself only for a table on screen). A click on the current cell opens it
+    // at once (mousePressEvent): Qt's own trigger for that waits a double-click's time, and
+    // when the line-item dialog had closed meanwhile it shut the editor the user had just
+    // clicked into, and the digits typed next were lost.
+    setEditTriggers(QAbstractItemView::EditTriggers(QAbstractItemView::AllEditTriggers) &
+                    ~QAbstractItemView::EditTriggers(QAbstractItemView::SelectedClicked));
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
         if (row >= 0 && column >= 0 && state() != QAbstractItemView::EditingState)
             editItem(item(row, column));
@@ -46,7 +50,12 @@ void LineItemGrid::mousePressEvent(QMouseEvent *event)
 {
     if (OnMouseDown)
         OnMouseDown(this, event);
+    const QModelIndex was = currentIndex();
     EditTextGrid::mousePressEvent(event);
+    // An open editor takes the presses on its cell: this is the current cell without one.
+    if (event->button() == Qt::LeftButton && was.isValid() &&
+        indexAt(event->position().toPoint()) == was && currentIndex() == was && !Editor())
+        edit(was);
 }
 
 SheetFields::LineItemRows LineItemGrid::Rows() const
