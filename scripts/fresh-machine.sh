@@ -120,13 +120,14 @@ in_root "apt-get install -y -qq $deb >/root/pelmora-po-package/install.log 2>&1 
          { tail -n 40 /root/pelmora-po-package/install.log; exit 1; }"
 in_root "command -v pelmora-po | grep -qx /usr/bin/pelmora-po"
 in_root "cd / && xvfb-run -a bash -c '
-  QT_QPA_PLATFORM=xcb /usr/bin/pelmora-po & pid=\$!
+  QT_QPA_PLATFORM=xcb /usr/bin/pelmora-po >/root/pelmora-po-package/run.log 2>&1 & pid=\$!
   for i in \$(seq 150); do
     xdotool search --onlyvisible --name \"^The Purchase Order Form\$\" >/dev/null && break
     sleep 0.1
   done
   xdotool search --onlyvisible --name \"^The Purchase Order Form\$\" >/dev/null ||
-    { echo \"fresh-machine: the installed program showed no sheet\" >&2; kill \$pid; exit 1; }
+    { echo \"fresh-machine: the installed program showed no sheet\" >&2
+      cat /root/pelmora-po-package/run.log >&2; kill \$pid; exit 1; }
   kill -0 \$pid && kill \$pid'" || exit 1
 echo "fresh-machine: the package installs and starts from /usr/bin"
 echo "fresh-machine: 2 passed, 0 failed"
