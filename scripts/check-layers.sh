@@ -5,33 +5,26 @@
 set -uo pipefail
 ROOT=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 
-# What each layer may use besides itself. dialogs and report are side by side: neither
-# knows the other. sheet_core is the GUI-free part of sheet/ (library po_sheet_core).
+# What each layer may use besides itself: a layer is a folder. dialogs and report are side
+# by side: neither knows the other.
 declare -A MAY_USE=(
   [storage]=""
   [platform]="storage"
-  [sheet_core]="storage"
-  [dialogs]="storage platform sheet_core"
-  [report]="storage platform sheet_core"
-  [sheet]="storage platform sheet_core dialogs"
-  [commands]="storage platform sheet_core dialogs report sheet"
-  [app]="storage platform sheet_core dialogs report sheet commands"
+  [order]="storage platform"
+  [dialogs]="storage platform order"
+  [report]="storage platform order"
+  [sheet]="storage platform order dialogs"
+  [commands]="storage platform order dialogs report sheet"
+  [app]="storage platform order dialogs report sheet commands"
 )
-LAYERS=(storage platform dialogs sheet report commands app)
-
-# The sheet-core sources, as the sheet library's CMake file lists them.
-core_files=$(sed -n '/add_library(po_sheet_core/,/)/p' "$ROOT/sheet/CMakeLists.txt" |
-  tr ' ' '\n' | grep -E '\.(h|cpp)$')
-layer_of() { # folder, file name
-  if [ "$1" = sheet ] && grep -qx "$2" <<<"$core_files"; then echo sheet_core; else echo "$1"; fi
-}
+LAYERS=(storage platform order dialogs report sheet commands app)
 
 # Which layer each header belongs to.
 declare -A HEADER
 for folder in "${LAYERS[@]}"; do
   for f in "$ROOT/$folder"/*.h; do
     [ -e "$f" ] || continue
-    HEADER[$(basename "$f")]=$(layer_of "$folder" "$(basename "$f")")
+    HEADER[$(basename "$f")]=$folder
   done
 done
 
@@ -43,7 +36,7 @@ status=0
 for folder in "${LAYERS[@]}"; do
   for f in "$ROOT/$folder"/*.h "$ROOT/$folder"/*.cpp; do
     [ -e "$f" ] || continue
-    user=$(layer_of "$folder" "$(basename "$f")")
+    user=$folder
     while IFS= read -r header; do
       used=${HEADER[$header]:-}
       if [ -n "$used" ] && ! allowed "$user" "$used"; then

@@ -5,9 +5,9 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
-cp -r "$ROOT"/{storage,platform,dialogs,sheet,report,commands,app} "$copy/"
+cp -r "$ROOT"/{storage,platform,order,dialogs,sheet,report,commands,app} "$copy/"
 echo '#include "TPurchaseOrderForm.h"' >>"$copy/dialogs/TLineItems.cpp"
-sed -i 's/po_sheet_core po_platform/po_sheet po_platform/' "$copy/report/CMakeLists.txt"
+sed -i 's/po_order po_platform/po_sheet po_platform/' "$copy/report/CMakeLists.txt"
 out=$(bash "$ROOT/scripts/check-layers.sh" "$copy")
 rc=$?
 echo "$out"
