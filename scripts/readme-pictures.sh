@@ -80,12 +80,8 @@ set_text 750 654 "18.50"   # shipping
 panel_button 193           # "&Taxes..."
 use_window '^Enter Tax Percentage For Taxable Items$'
 for row in 1 2 3 4 5 6 9; do
-  read -r RX RY <<<"$(rate_cell "$row")"
-  click "$RX" "$RY"
-  xdotool key ctrl+a BackSpace
-  xdotool type --delay 30 "20"
+  type_rate "$row" 20
 done
-sleep 0.3
 press 11 227               # "Do not show this again when printing this P.O."
 press 149 248              # OK
 gone '^Enter Tax Percentage'

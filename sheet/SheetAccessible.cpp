@@ -2,9 +2,9 @@
 
 #include "SheetFields.h"
 #include "SheetGroupBox.h"
-#include "SheetImage.h"
 #include "SheetKeyboard.h"
 #include "SheetLabel.h"
+#include "TPurchaseOrderForm.h"
 
 #include <QAccessibleWidget>
 
@@ -37,11 +37,9 @@ const SheetLabel *captionOf(const QWidget *widget)
 
 QString shownText(const QWidget *widget)
 {
-    if (const auto *label = qobject_cast<const SheetLabel *>(widget))
-        return label->Caption().trimmed();
-    if (const auto *box = qobject_cast<const SheetGroupBox *>(widget))
-        return box->Caption().trimmed();
-    return {};
+    QString text;
+    TPurchaseOrderForm::ComponentTextOf(widget, text);
+    return text.trimmed();
 }
 
 QString hintOf(const QWidget *widget)

@@ -344,10 +344,7 @@ void TPurchaseOrderForm::LabelMouseDown(SheetLabel *label, QMouseEvent *event)
         return;
     }
     const QWidget *parent = label->parentWidget() == m_scrollContent ? ScrollBox1 : label->parentWidget();
-    const QPoint parentPos = sheetPos(parent);
-    const QSize screen = platform().screenSize();
-    FDialogLeft = std::min(screen.width() - 250, parentPos.x() + x() + labelPos.x() + at.x());
-    FDialogTop = std::min(screen.height() - 120, parentPos.y() + y() + labelPos.y() + at.y() + 10);
+    placeDialogsBelow(sheetPos(parent) + pos() + labelPos + at);
 }
 
 QChar TPurchaseOrderForm::decimalSeparator() const

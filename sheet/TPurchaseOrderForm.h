@@ -115,9 +115,6 @@ public:
     // A right press on the sheet's background, a frame or the table calls up the command
     // panel there; x and y are the pointer's place inside sender.
     void ControlMouseDown(QWidget *sender, Qt::MouseButton button, int x, int y);
-    // Where the next editor opens when the keyboard opens it for the element at area (on
-    // the screen): below it, as for a click at its left end.
-    void PlaceDialogsBelow(QRect area);
     SheetKeyboard *Keyboard() const { return m_keyboard; }
     // Adds, replaces or removes the logo.
     void Image1Click(QObject *sender);
@@ -177,6 +174,11 @@ private:
     void buildComponents();
     void connectHandlers();
     void LabelClick(SheetLabel *label);
+    // What a click on a text, a frame or the logo does, run after the event that asked.
+    void openEditorLater(QWidget *element);
+    // The next editor opens 10 pixels below that screen point, kept clear of the screen's
+    // right and bottom edges.
+    void placeDialogsBelow(QPoint pointer);
     // The command panel at a screen point, its title naming the stored currency.
     void callUpPanel(QPoint at);
     template <class Field> void applyFontToGroup(Field *source);

@@ -41,14 +41,10 @@ void TPurchaseOrderForm::connectHandlers()
     };
     for (QObject *c : m_components) {
         if (auto *label = qobject_cast<SheetLabel *>(c)) {
-            connect(label, &SheetLabel::Clicked, this, [this](SheetLabel *l) {
-                PoApplication::runCommandLater(l, [this, l] { LabelClick(l); });
-            });
+            connect(label, &SheetLabel::Clicked, this, [this](SheetLabel *l) { openEditorLater(l); });
         } else if (auto *box = qobject_cast<SheetGroupBox *>(c)) {
             box->OnMouseDown = control;
-            connect(box, &SheetGroupBox::Clicked, this, [this](SheetGroupBox *b) {
-                PoApplication::runCommandLater(b, [this, b] { LabelSetValue(b); });
-            });
+            connect(box, &SheetGroupBox::Clicked, this, [this](SheetGroupBox *b) { openEditorLater(b); });
         }
     }
     StringGrid1->OnMouseDown = control;
@@ -74,22 +70,15 @@ void TPurchaseOrderForm::connectHandlers()
         connect(heading, &SheetLabel::CaptionChanged, this,
                 [this, c](const QString &caption) { StringGrid1->horizontalHeaderItem(c)->setText(caption); });
     }
-    connect(Image1, &SheetImage::Clicked, this,
-            [this] { PoApplication::runCommandLater(this, [this] { Image1Click(Image1); }); });
+    connect(Image1, &SheetImage::Clicked, this, [this] { openEditorLater(Image1); });
     ScrollBox1->viewport()->installEventFilter(this);
     m_scrollContent->installEventFilter(this);
 
     SheetKeyboard::Actions keys;
     keys.activate = [this](QWidget *stop, QRect area) {
-        PlaceDialogsBelow(area);
-        PoApplication::runCommandLater(stop, [this, stop] {
-            if (auto *label = qobject_cast<SheetLabel *>(stop))
-                LabelClick(label);
-            else if (auto *box = qobject_cast<SheetGroupBox *>(stop))
-                LabelSetValue(box);
-            else if (stop == Image1)
-                Image1Click(Image1);
-        });
+        // As for a click at the text's left end, just below it.
+        placeDialogsBelow(area.bottomLeft() + QPoint(0, 1));
+        openEditorLater(stop);
     };
     keys.commandPanel = [this](QRect area) {
         FDialogLeft = area.left();
@@ -105,13 +94,23 @@ bool TPurchaseOrderForm::focusNextPrevChild(bool next)
     return m_keyboard->Move(next);
 }
 
-void TPurchaseOrderForm::PlaceDialogsBelow(QRect area)
+void TPurchaseOrderForm::placeDialogsBelow(QPoint pointer)
 {
-    // As for a click at the text's left end: 10 pixels below it, kept clear of the screen's
-    // right and bottom edges.
     const QSize screen = platform().screenSize();
-    FDialogLeft = std::min(screen.width() - 250, area.left());
-    FDialogTop = std::min(screen.height() - 120, area.bottom() + 1 + 10);
+    FDialogLeft = std::min(screen.width() - 250, pointer.x());
+    FDialogTop = std::min(screen.height() - 120, pointer.y() + 10);
+}
+
+void TPurchaseOrderForm::openEditorLater(QWidget *element)
+{
+    PoApplication::runCommandLater(element, [this, element] {
+        if (auto *label = qobject_cast<SheetLabel *>(element))
+            LabelClick(label);
+        else if (auto *box = qobject_cast<SheetGroupBox *>(element))
+            LabelSetValue(box);
+        else if (element == Image1)
+            Image1Click(Image1);
+    });
 }
 
 bool TPurchaseOrderForm::eventFilter(QObject *watched, QEvent *event)

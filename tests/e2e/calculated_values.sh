@@ -26,10 +26,7 @@ check Label19 "MS Sans Serif" FontName
 read -r AX AY <<<"$(at 747 675)"         # Label17, the tax amount
 click "$AX" "$AY"
 use_window '^Enter Tax Percentage For Taxable Items'
-read -r RX RY <<<"$(rate_cell 1)"
-click "$RX" "$RY"
-xdotool type --delay 60 "8.25"
-sleep 0.3
+type_rate 1 8.25
 press 149 248                            # OK
 gone '^Enter Tax Percentage'
 use_window '^Tax Updated'

@@ -15,6 +15,7 @@
 #   use_window NAME-REGEX            focuses that window; WX, WY are then its top-left corner
 #   use_message / no_message         the program's message titled as the sheet is: focus / gone
 #   press X Y / rate_cell ROW        a button of that window / a tax dialog's percentage cell
+#   type_rate ROW TEXT               TEXT typed into that cell, in place of what it held
 #   loaded                           waits for a load's progress window to come and go
 #   stored SECTION [KEY]             a value of the sheet file, as saved
 #   alive                            fails unless the program still runs
@@ -115,6 +116,15 @@ at() { echo $((SX + 4 + 2 + $1)) $((SY + 7 + 2 + $2)); }
 # In the tax dialog found by use_window: the percentage cell of ROW (1 = the first line item).
 # Its grid lies at 11,11, the percentage column starts at 284, rows are 21 high.
 rate_cell() { echo $((WX + 11 + 2 + 284 + 30)) $((WY + 11 + 2 + 21 * $1 + 10)); }
+# In that dialog: clicks ROW's percentage cell, empties it and types TEXT there.
+type_rate() {
+  local rx ry
+  read -r rx ry <<<"$(rate_cell "$1")"
+  click "$rx" "$ry"
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 60 -- "$2"
+  sleep 0.4
+}
 
 # Focuses the program's message of the sheet's own title ("The Purchase Order Form"), the one
 # window of that title that is not the sheet; WX, WY are then its top-left corner.

@@ -9,10 +9,7 @@ e2e_start "$1" '[Table00]' 'TextValue=2' '[Table30]' 'TextValue=Hammer' '[Table5
 
 panel_button 289                         # "&Print"
 use_window '^Enter Tax Percentage For Taxable Items'
-read -r RX RY <<<"$(rate_cell 1)"
-click "$RX" "$RY"
-xdotool type --delay 60 "10"
-sleep 0.3
+type_rate 1 10
 press 149 248                            # OK
 gone '^Enter Tax Percentage'
 use_window '^Using .* as PO Number'

@@ -10,13 +10,6 @@ e2e_start "$1" '[Table30]' 'TextValue=Hammer' '[Table31]' 'TextValue=Nails' '[Ta
 panel_button 193   # "&Taxes..."
 use_window '^Enter Tax Percentage For Taxable Items$'
 form=$(window '^Enter Tax Percentage For Taxable Items$')
-type_rate() {
-  read -r RX RY <<<"$(rate_cell "$1")"
-  click "$RX" "$RY"
-  xdotool key ctrl+a BackSpace
-  xdotool type --delay 60 -- "$2"
-  sleep 0.4
-}
 
 # The refusal comes; Return closes it and the dialog goes on.
 refused() {
