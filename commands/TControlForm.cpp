@@ -80,6 +80,7 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
         return QStringList{SaveDialog1->FileName, OpenDialog1->FileName};
     };
     m_sheet->ExitCommand = [this] { btnExitClick(); };
+    m_sheet->OpenOrderCommand = [this](const QString &chosen) { loadOrder(chosen); };
     ControlForm = this;
 }
 
@@ -93,6 +94,7 @@ TControlForm::~TControlForm()
         m_sheet->ShowCommandPanel = nullptr;
         m_sheet->LastChosenSheetFiles = nullptr;
         m_sheet->ExitCommand = nullptr;
+        m_sheet->OpenOrderCommand = nullptr;
     }
 }
 
@@ -153,7 +155,7 @@ void TControlForm::btnExitClick()
         exiting = platform().execModal(&exit) == QDialog::Accepted;
         saving = exit.CheckBox1->isChecked();
     }
-    if (exiting && saving && !saveBeforeExit())
+    if (exiting && saving && !saveOrder())
         exiting = false;
     if (exiting) {
         if (!saving)
@@ -164,14 +166,18 @@ void TControlForm::btnExitClick()
     showAgain();
 }
 
-bool TControlForm::saveBeforeExit()
+bool TControlForm::saveOrder()
 {
-    if (!m_sheet->SaveKeepsBlankSheet() || !m_sheet->HasUnsavedTexts()) {
-        m_sheet->SaveSheet();
+    if (m_sheet->SaveKeepsBlankSheet() && m_sheet->HasUnsavedTexts())
+        return nameBlankOrder();
+    m_sheet->SaveSheet();
+    return true;
+}
+
+bool TControlForm::nameBlankOrder()
+{
+    if (!m_sheet->SaveKeepsBlankSheet() || !m_sheet->HasUnsavedTexts())
         return true;
-    }
-    // A save would keep the blank sheet as it is and the typed order nowhere: say so, and
-    // let the user give the order a name of its own.
     platform().messageBox(this, m_sheet->windowTitle(), // the program's title
                           QStringLiteral("\"%1\" is the blank sheet every order starts from: it is kept "
                                          "unchanged.\r\nSave this order under a name of its own.")

@@ -51,8 +51,14 @@ protected:
 
 private:
     void FormClose();
-    // Exit's save: false when the user cancelled the Save PO As that the blank sheet needs.
-    bool saveBeforeExit();
+    // Saves the order into its file (Exit, Load PO); false when the user cancelled the Save PO
+    // As that the blank sheet needs.
+    bool saveOrder();
+    // The start-up blank sheet keeps what it holds, so an order typed on it has nowhere to go:
+    // says so and offers Save PO As. False when the user cancelled it.
+    bool nameBlankOrder();
+    // Load PO once its file is chosen: the sheet reads chosen, fonts from its companion file.
+    void loadOrder(const QString &chosen);
     // Whether Save As may write chosen: asks before it replaces another existing file.
     bool mayReplace(const QString &chosen);
     void showAgain();

@@ -37,6 +37,41 @@ struct ChosenFileStores
     TFontSaver fonts;
 };
 
+// The order's own settings that its texts do not hold: the tax percentages and the currency.
+// Save PO As takes them along, or the new file would show and print the same rows untaxed.
+// Nothing stands for a setting the order does not have.
+using OrderSettings = std::vector<std::pair<QString, std::optional<QString>>>;
+
+const QString NoText = QStringLiteral("\x01"); // no text of a file holds it
+
+std::optional<QString> storedText(TCaptionSaver &texts, const QString &section)
+{
+    const QString text = texts.ReadTextDefault(section, NoText);
+    return text == NoText ? std::nullopt : std::optional<QString>(text);
+}
+
+OrderSettings orderSettings(TPurchaseOrderForm &sheet)
+{
+    const auto shown = [](const QString &text) {
+        return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+    };
+    OrderSettings settings{{SheetKeys::Currency, shown(sheet.CurrencySymbol())},
+                           {SheetKeys::Country, shown(sheet.CurrencyCode())},
+                           {SheetKeys::TaxOnShipping, storedText(*sheet.CaptionSaver1, SheetKeys::TaxOnShipping)}};
+    for (int row = 0; row < SheetFields::GridRows; ++row) // every row the tax total reads
+        settings.emplace_back(SheetKeys::TaxOnRow(row), storedText(*sheet.CaptionSaver1, SheetKeys::TaxOnRow(row)));
+    return settings;
+}
+
+// The chosen file gets the order's settings; one the order lacks is emptied there, not kept.
+void carrySettings(const OrderSettings &settings, TCaptionSaver &texts)
+{
+    for (const auto &[section, value] : settings) {
+        if (value || storedText(texts, section))
+            texts.SaveText(section, value.value_or(QString()));
+    }
+}
+
 } // namespace
 
 void TControlForm::btnTaxClick()
@@ -86,6 +121,7 @@ bool TControlForm::BitBtn3Click()
     } while (!mayReplace(SaveDialog1->FileName));
     const QString chosen = SaveDialog1->FileName;
     const QString previous = m_sheet->SheetFileName();
+    const OrderSettings settings = orderSettings(*m_sheet);
     if (previous != chosen) {
         // A sheet whose own file cannot be written is what Save As is for: say so and save.
         try {
@@ -100,7 +136,10 @@ bool TControlForm::BitBtn3Click()
         // Chosen on purpose: a file there that could not be read is replaced whole.
         stores.texts.IniFile()->startAfresh();
         stores.fonts.IniFile()->startAfresh();
+        IniBatch batch; // the settings count in the tax the sheet's save computes
+        carrySettings(settings, stores.texts);
         m_sheet->WriteSheet(stores.fonts, stores.texts);
+        batch.commit();
     }
     // The order is saved whole: what the earlier file's journal kept is in the chosen file.
     m_sheet->ForgetRecoveryOf(previous);
@@ -125,7 +164,7 @@ bool TControlForm::mayReplace(const QString &chosen)
     return platform().messageBox(this, QStringLiteral("Confirm Save As"),
                                  QStringLiteral("\"%1\" already exists.\r\nDo you want to replace it?")
                                      .arg(ExtractFileName(chosen)),
-                                 MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes;
+                                 MsgIcon::Question, MsgButtons::YesNoDefaultNo) == MsgResult::Yes;
 }
 
 void TControlForm::BitBtn2Click()
@@ -134,15 +173,19 @@ void TControlForm::BitBtn2Click()
         this, QStringLiteral("Save Current File"),
         QStringLiteral("Save \"%1\" before loading.").arg(ExtractFileName(m_sheet->SheetFileName())),
         MsgIcon::Question, MsgButtons::YesNo);
-    if (answer == MsgResult::Yes)
-        m_sheet->SaveSheet();
+    if (answer == MsgResult::Yes && !saveOrder())
+        return; // back to the sheet as it was
     OpenDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
     if (!OpenDialog1->ExecuteOpen(this))
         return;
     if (answer != MsgResult::Yes)
         m_sheet->DiscardRecovery(); // the user's own "do not save", now that another sheet comes
+    loadOrder(OpenDialog1->FileName);
+}
+
+void TControlForm::loadOrder(const QString &chosen)
+{
     hide();
-    const QString chosen = OpenDialog1->FileName;
     m_sheet->OpenSheetFile(chosen);
     ChosenFileStores stores(OpenDialog1, chosen);
     m_sheet->ReadSheet(stores.fonts, stores.texts);

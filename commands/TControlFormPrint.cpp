@@ -25,6 +25,9 @@ void TControlForm::BitBtn1Click()
         m_preview->activateWindow();
         return;
     }
+    // The save before the preview would keep the order nowhere on the blank sheet.
+    if (!nameBlankOrder())
+        return;
     const QString number = m_sheet->Label(u"labelPONumber")->Caption();
     TPurchaseOrderReport report(m_sheet->SheetFileName());
     // The stores that the checks and the report read are bound to the sheet file anew.

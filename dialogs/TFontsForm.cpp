@@ -1,6 +1,7 @@
 #include "TFontsForm.h"
 
 #include "FontConvert.h"
+#include "IniDocument.h"
 #include "Platform.h"
 #include "SheetKeys.h"
 #include "TCaptionSaver.h"
@@ -33,12 +34,14 @@ TFontsForm::TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(12, 12, 229, 21);
+    Edit1->setMaxLength(IniDocument::MaxValueLength); // no more than a file gives back
     CheckBox1 = new QCheckBox(QStringLiteral("Use Currency Symbol"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(13, 39, 141, 17);
     Edit2 = new QLineEdit(QStringLiteral("$"), this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(162, 37, 79, 21);
+    Edit2->setMaxLength(IniDocument::MaxValueLength);
     Edit2->setAccessibleName(QStringLiteral("Currency Symbol"));
     BitBtn1 = new QPushButton(QStringLiteral("Set Font..."), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

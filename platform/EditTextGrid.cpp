@@ -1,5 +1,7 @@
 #include "EditTextGrid.h"
 
+#include "IniDocument.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,6 +18,7 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
+        editor->setMaxLength(IniDocument::MaxValueLength); // no more than a file gives back
         const QPersistentModelIndex at(index);
         QObject::connect(editor, &QLineEdit::textEdited, m_grid,
                          [grid = m_grid, at](const QString &text) { grid->editorTyped(at, text); });

@@ -11,13 +11,15 @@
 #include <QDateTime>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QDialog;
 class QWidget;
 
 enum class MsgIcon { Information, Question, Warning, Error };
-enum class MsgButtons { Ok, OkCancel, YesNo };
+// YesNoDefaultNo: Return answers No, for a question whose Yes cannot be undone.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoDefaultNo };
 enum class MsgResult { Ok, Cancel, Yes, No };
 
 struct FileDialogOptions
@@ -41,6 +43,11 @@ public:
 
     virtual MsgResult messageBox(QWidget *owner, const QString &caption, const QString &text,
                                  MsgIcon icon, MsgButtons buttons) = 0;
+    // A question whose answers have names of their own (answers, left to right; Return
+    // presses defaultAnswer): the index of the answer pressed, or nothing when none was:
+    // Escape, the close box, or the program ending while it waits.
+    virtual std::optional<int> ask(QWidget *owner, const QString &caption, const QString &text,
+                                   MsgIcon icon, const QStringList &answers, int defaultAnswer) = 0;
     // The chosen file's full path, or nothing when the user cancelled.
     virtual std::optional<QString> openFileName(QWidget *owner, const FileDialogOptions &o) = 0;
     virtual std::optional<QString> saveFileName(QWidget *owner, const FileDialogOptions &o) = 0;

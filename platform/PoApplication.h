@@ -37,4 +37,15 @@ public:
     // Runs ending on the event loop when the process is asked to end (SIGTERM, SIGHUP, SIGINT:
     // a log-out without a session manager, a shutdown), instead of dying where it stands.
     static void onEndRequest(std::function<void()> ending);
+    // The program is ending (a log-out, a signal): pauses return at once and a load stops
+    // where it is, so that the end is not held up by them.
+    static void setEnding() { endingFlag() = true; }
+    static bool ending() { return endingFlag(); }
+
+private:
+    static bool &endingFlag()
+    {
+        static bool flag = false;
+        return flag;
+    }
 };

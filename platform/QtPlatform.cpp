@@ -2,6 +2,7 @@
 
 #include "FontConvert.h"
 #include "HelpWindow.h"
+#include "PoApplication.h"
 #include "Win1252.h"
 
 #include <QApplication>
@@ -11,7 +12,9 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QLocale>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
@@ -54,6 +57,34 @@ protected:
         }
     }
 };
+
+// A message box whose Escape and close box give no answer at all: QMessageBox would press
+// a button for them, or ignore them when none may stand for "not now".
+class UnansweredBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel))
+            reject();
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override { QDialog::closeEvent(event); }
+};
+
+const QMessageBox::Icon Icons[] = {QMessageBox::Information, QMessageBox::Question,
+                                   QMessageBox::Warning, QMessageBox::Critical};
+
+// Texts keep the program's own line breaks (CR LF or LF CR); show each as one break.
+QString shownText(const QString &text)
+{
+    QString shown = text;
+    return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+}
 
 } // namespace
 
@@ -117,17 +148,14 @@ void setPlatform(Platform *p)
 MsgResult QtPlatform::messageBox(QWidget *owner, const QString &caption, const QString &text,
                                  MsgIcon icon, MsgButtons buttons)
 {
-    const QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Question,
-                                       QMessageBox::Warning, QMessageBox::Critical};
     QMessageBox::StandardButtons standard = QMessageBox::Ok;
     if (buttons == MsgButtons::OkCancel)
         standard = QMessageBox::Ok | QMessageBox::Cancel;
-    else if (buttons == MsgButtons::YesNo)
+    else if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo)
         standard = QMessageBox::Yes | QMessageBox::No;
-    // Texts keep the program's own line breaks (CR LF or LF CR); show each as one break.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    QMessageBox box(icons[int(icon)], caption, shown, standard, owner);
+    QMessageBox box(Icons[int(icon)], caption, shownText(text), standard, owner);
+    if (buttons == MsgButtons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return MsgResult::Cancel;
@@ -138,6 +166,21 @@ MsgResult QtPlatform::messageBox(QWidget *owner, const QString &caption, const Q
     default:
         return MsgResult::Ok;
     }
+}
+
+std::optional<int> QtPlatform::ask(QWidget *owner, const QString &caption, const QString &text,
+                                   MsgIcon icon, const QStringList &answers, int defaultAnswer)
+{
+    UnansweredBox box(Icons[int(icon)], caption, shownText(text), QMessageBox::NoButton, owner);
+    QList<QAbstractButton *> buttons;
+    for (const QString &answer : answers)
+        buttons << box.addButton(answer, QMessageBox::ActionRole);
+    if (defaultAnswer >= 0 && defaultAnswer < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons[defaultAnswer]));
+    box.exec();
+    // Nothing pressed: Escape, the close box, or the loop ended under it (a log-out, a signal).
+    const qsizetype pressed = buttons.indexOf(box.clickedButton());
+    return pressed < 0 ? std::nullopt : std::optional<int>(int(pressed));
 }
 
 std::optional<QString> QtPlatform::openFileName(QWidget *owner, const FileDialogOptions &o)
@@ -192,7 +235,7 @@ void QtPlatform::pause(int milliseconds)
     // pauses were over, one over another.
     const DropInput drop;
     QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
+    while (!deadline.hasExpired() && !PoApplication::ending()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, int(deadline.remainingTime()));
         QThread::msleep(std::min<qint64>(5, std::max<qint64>(0, deadline.remainingTime())));
     }

@@ -18,6 +18,8 @@ class QtPlatform : public Platform
 public:
     MsgResult messageBox(QWidget *owner, const QString &caption, const QString &text,
                          MsgIcon icon, MsgButtons buttons) override;
+    std::optional<int> ask(QWidget *owner, const QString &caption, const QString &text,
+                           MsgIcon icon, const QStringList &answers, int defaultAnswer) override;
     std::optional<QString> openFileName(QWidget *owner, const FileDialogOptions &o) override;
     std::optional<QString> saveFileName(QWidget *owner, const FileDialogOptions &o) override;
     std::optional<QString> pictureFileName(QWidget *owner, const FileDialogOptions &o) override;

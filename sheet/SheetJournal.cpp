@@ -3,7 +3,11 @@
 #include "SheetFields.h"
 #include "SheetKeys.h"
 
-#include <QtDebug>
+#include <QDir>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -17,6 +21,21 @@ bool sameTexts(const QStringList &a, const QStringList &b)
             return false;
     }
     return true;
+}
+
+// Why this copy's unsaved work cannot be kept safe, and what is at stake.
+QString failureText(int cause)
+{
+    const QString folder = QDir::toNativeSeparators(RecoveryJournal::folder());
+    QString why;
+    if (cause == ENOSPC || cause == EDQUOT)
+        why = QStringLiteral("The folder \"%1\" is full.").arg(folder);
+    else if (cause == EROFS || cause == EACCES || cause == EPERM)
+        why = QStringLiteral("The folder \"%1\" cannot be written.").arg(folder);
+    else
+        why = QStringLiteral("The folder \"%1\" cannot be written (%2).").arg(folder, QString::fromLocal8Bit(std::strerror(cause)));
+    return why + QStringLiteral("\r\n\r\nLine items and a logo typed since the last save are not kept safe there: "
+                                "they are lost if the program ends before you save the order.");
 }
 
 } // namespace
@@ -49,9 +68,12 @@ void SheetJournal::Bind(const QString &sheetPath)
     m_path = sheetPath;
     m_baseline.reset();
     m_offer.reset();
+    m_holders.clear();
     m_unsaved = false;
     m_dirty = false;
     m_timer.stop();
+    if (m_enabled)
+        RecoveryJournal::holdSheet(sheetPath);
 }
 
 void SheetJournal::FileHolds(int index, const QString &text)
@@ -69,49 +91,58 @@ void SheetJournal::settle()
     m_timer.stop();
 }
 
-std::optional<RecoveryJournal::Contents> SheetJournal::Loaded()
+std::optional<SheetJournal::Offer> SheetJournal::Loaded()
 {
     settle();
     m_offer.reset();
+    m_holders.clear();
     if (!m_enabled)
         return std::nullopt;
-    auto journal = RecoveryJournal::read(m_path, Sections());
-    if (!journal)
-        return std::nullopt; // none, or not one of ours: ignored
-    if (sameTexts(journal->texts, *m_baseline)) {
-        RecoveryJournal::remove(m_path); // the file holds all of it
-        return std::nullopt;
+    m_holders = RecoveryJournal::holdersOf(m_path);
+    const QString own = RecoveryJournal::ownOwner();
+    for (RecoveryJournal::Found &journal : RecoveryJournal::find(m_path, Sections())) {
+        if (journal.ownerRunning && journal.owner != own)
+            continue; // another copy's unsaved work: its own to keep
+        if (sameTexts(journal.contents.texts, *m_baseline)) {
+            RecoveryJournal::removeFile(journal.file); // the file holds all of it
+            continue;
+        }
+        if (!m_offer) // the newest; any older ones wait for a later load
+            m_offer = Offer{journal.file, journal.contents, RecoveryJournal::FileState::of(m_path)};
     }
-    m_offer = journal;
-    return journal;
+    return m_offer;
 }
 
 void SheetJournal::Recovered()
 {
     if (!m_offer)
         return;
-    // The journal on disk holds exactly what the window shows now.
-    m_changedMs = m_offer->changed.toMSecsSinceEpoch();
-    m_offer.reset();
-    m_unsaved = true;
-    if (m_dirty)
-        m_timer.start();
+    const Offer offer = *std::exchange(m_offer, std::nullopt);
+    // The window shows the journal's texts now: this copy's journal takes them over, and
+    // the one they came from goes only once they are safe there.
+    m_changedMs = offer.contents.changed.toMSecsSinceEpoch();
+    m_dirty = true;
+    if (Flush() && m_unsaved && offer.file != RecoveryJournal::fileFor(m_path))
+        RecoveryJournal::removeFile(offer.file);
 }
 
 void SheetJournal::Declined()
 {
-    if (!m_offer)
-        return;
-    m_offer.reset();
-    RecoveryJournal::remove(m_path);
-    if (m_dirty)
-        m_timer.start();
+    if (m_offer)
+        RecoveryJournal::removeFile(std::exchange(m_offer, std::nullopt)->file);
+}
+
+void SheetJournal::DiscardLeftBehind(const QString &sheetPath)
+{
+    for (const RecoveryJournal::Found &journal : RecoveryJournal::find(sheetPath, Sections())) {
+        if (!journal.ownerRunning)
+            RecoveryJournal::removeFile(journal.file);
+    }
 }
 
 void SheetJournal::Saved()
 {
     settle();
-    m_offer.reset();
     RecoveryJournal::remove(m_path);
 }
 
@@ -120,21 +151,27 @@ void SheetJournal::Discard()
     Saved();
 }
 
-void SheetJournal::Flush()
+bool SheetJournal::Flush()
 {
-    if (!m_dirty || m_offer || m_path.isEmpty())
-        return; // an offered journal stays as it is until the user has answered
+    if (!m_dirty || m_path.isEmpty())
+        return true;
     m_dirty = false;
     m_timer.stop();
     const QStringList texts = m_snapshot();
     m_unsaved = !m_baseline || !sameTexts(texts, *m_baseline);
     if (!m_unsaved) {
         RecoveryJournal::remove(m_path);
-        return;
+        return true;
     }
-    const RecoveryJournal::Contents contents{texts, QDateTime::fromMSecsSinceEpoch(m_changedMs, Qt::UTC)};
-    if (!RecoveryJournal::write(m_path, Sections(), contents))
-        qWarning("Unable to write the recovery journal of %s", qPrintable(m_path));
+    const RecoveryJournal::Contents contents{texts, QDateTime::fromMSecsSinceEpoch(m_changedMs, Qt::UTC),
+                                             RecoveryJournal::FileState::of(m_path)};
+    if (RecoveryJournal::write(m_path, Sections(), contents))
+        return true;
+    const int cause = errno;
+    m_dirty = true; // tried again with the next change or flush
+    if (m_failures.insert(cause == EDQUOT ? ENOSPC : cause).second)
+        emit WriteFailed(failureText(cause));
+    return false;
 }
 
 bool SheetJournal::HasUnsaved() const

@@ -79,6 +79,12 @@ TPurchaseOrderForm::TPurchaseOrderForm(QWidget *parent)
     SheetAccessible::install();
     buildComponents();
     m_journal = new SheetJournal([this] { return journalTexts(); }, this);
+    // Told once per cause, in the window, after whatever event found it.
+    connect(m_journal, &SheetJournal::WriteFailed, this, [this](const QString &message) {
+        PoApplication::runCommandLater(this, [this, message] {
+            platform().messageBox(this, windowTitle(), message, MsgIcon::Warning, MsgButtons::Ok);
+        });
+    });
     connectHandlers();
     FormCreate();
 }
@@ -270,6 +276,7 @@ void TPurchaseOrderForm::FormShow()
         QThread::msleep(2);
     }
     repaint();
+    m_offerLeftBehind = true;
     LoadSheet();
     // The keyboard starts on the sheet, wherever the progress window left it.
     if (isVisible() && !QApplication::activeWindow())
@@ -316,6 +323,8 @@ void TPurchaseOrderForm::CloseProgram()
 void TPurchaseOrderForm::SessionEnding()
 {
     // No question may be asked now: the journal keeps the unsaved texts for the next start.
+    PoApplication::setEnding();
+    m_ending = true;
     m_journal->Flush();
     m_closeApproved = true;
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);

@@ -85,6 +85,13 @@ public:
     void ForgetRecoveryOf(const QString &sheetFileName);
     // Writes what the journal has pending now, durably.
     void SyncRecovery();
+    // The recovery question's answers, in their order.
+    static const QStringList &RecoveryAnswers();
+    static constexpr int RecoverAnswer = 0;
+    static constexpr int KeepAnswer = 1;
+    static constexpr int DiscardAnswer = 2;
+    // Loads another order as Load PO does once a file is chosen (installed by the panel).
+    std::function<void(const QString &)> OpenOrderCommand;
     SheetJournal *Journal() const { return m_journal; }
 
     // Ending the program. A request to close the sheet window (Alt+F4, the window manager's
@@ -190,7 +197,11 @@ private:
     void readLogo(TCaptionSaver &captionStore);
     void setLogo(const QString &path);
     QStringList journalTexts() const;
+    void afterLoad();
+    void tellOtherHolders();
     void offerRecovery();
+    void offerLeftBehind();
+    static QString shownTime(const QDateTime &utc);
     QChar decimalSeparator() const;
 
     std::vector<QObject *> m_components;
@@ -201,6 +212,8 @@ private:
     bool m_closeApproved = false;
     bool m_exitAsked = false;
     bool m_reading = false; // while a sheet is read into the fields
+    bool m_ending = false;          // a log-out or a signal: nothing more is read or asked
+    bool m_offerLeftBehind = false; // after the start-up load: other orders' unsaved work
 
     std::unique_ptr<TIniFile> FSheetFile;
     std::unique_ptr<TIniFile> FConfigFile;

@@ -71,6 +71,7 @@ void TPurchaseOrderForm::LabelSetValue(QObject *sender)
     ComponentTextOf(sender, text);
     CaptionSaver1->SetText(text);
     CaptionSaver1->WriteText(name);
+    m_journal->LabelChanged(name); // before a failed write can leave it behind
 
     if (label) {
         label->SetColor(Colors::White);

@@ -228,5 +228,6 @@ void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)
     FontSaver1->WriteFont(sender->objectName());
     CaptionSaver1->SetText(sender->Caption());
     CaptionSaver1->WriteText(sender->objectName());
+    m_journal->LabelChanged(sender->objectName()); // before a failed write can leave it behind
     batch.commit();
 }

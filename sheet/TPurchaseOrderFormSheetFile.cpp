@@ -24,6 +24,8 @@
 #include <QLocale>
 #include <QScopeGuard>
 
+#include <utility>
+
 namespace {
 
 // Whatever way a save ends, the pointer and the progress window are back to normal.
@@ -91,6 +93,8 @@ void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &caption
     repaint();
 
     for (QObject *component : m_components) {
+        if (m_ending)
+            return; // half read: nothing of it is compared, offered or saved
         const QString name = component->objectName();
         if (auto *label = qobject_cast<SheetLabel *>(component)) {
             label->OnMouseDown = [this](SheetLabel *l, QMouseEvent *e) { LabelMouseDown(l, e); };
@@ -122,8 +126,8 @@ void TPurchaseOrderForm::ReadSheet(TFontSaver &fontStore, TCaptionSaver &caption
     }
     if (!problems.isEmpty())
         PoApplication::runCommandLater(this, [problems] { PoApplication::showError(problems.join(u'\n')); });
-    if (m_journal->Loaded())
-        PoApplication::runCommandLater(this, [this] { offerRecovery(); });
+    m_journal->Loaded();
+    PoApplication::runCommandLater(this, [this] { afterLoad(); });
 }
 
 void TPurchaseOrderForm::readLogo(TCaptionSaver &captionStore)
@@ -148,31 +152,102 @@ QStringList TPurchaseOrderForm::journalTexts() const
     return texts;
 }
 
+void TPurchaseOrderForm::afterLoad()
+{
+    if (m_ending)
+        return;
+    // One question after another, never one inside another's wait.
+    tellOtherHolders();
+    offerRecovery();
+    if (std::exchange(m_offerLeftBehind, false))
+        offerLeftBehind();
+}
+
+void TPurchaseOrderForm::tellOtherHolders()
+{
+    for (const RecoveryJournal::Holder &holder : m_journal->Holders()) {
+        platform().messageBox(
+            this, windowTitle(), // the program's title
+            QStringLiteral("\"%1\" is open in another copy of this program too (process %2, running since %3)."
+                           "\r\n\r\nWhat you type here is kept apart from what is typed there, but the "
+                           "copy that saves last decides what the file holds.")
+                .arg(m_journal->SheetPath())
+                .arg(holder.pid)
+                .arg(shownTime(holder.since)),
+            MsgIcon::Warning, MsgButtons::Ok);
+    }
+}
+
+QString TPurchaseOrderForm::shownTime(const QDateTime &utc)
+{
+    return QLocale::system().toString(utc.toLocalTime(), QLocale::ShortFormat);
+}
+
 void TPurchaseOrderForm::offerRecovery()
 {
-    const auto offer = m_journal->Offer();
+    const auto offer = m_journal->Pending();
     if (!offer)
         return; // another sheet was opened meanwhile
-    const QString when = QLocale::system().toString(offer->changed.toLocalTime(), QLocale::ShortFormat);
-    const MsgResult answer = platform().messageBox(
-        this, windowTitle(), // the program's title
-        QStringLiteral("Line items or a logo of \"%1\" were changed and not saved (last change: %2).\r\n\r\n"
-                       "Recover them?")
-            .arg(m_journal->SheetPath(), when),
-        MsgIcon::Question, MsgButtons::YesNo);
-    if (answer != MsgResult::Yes) {
+    QString text = QStringLiteral("Line items or a logo of \"%1\" were changed and not saved (last change: %2).")
+                       .arg(m_journal->SheetPath(), shownTime(offer->contents.changed));
+    int preferred = RecoverAnswer;
+    if (offer->fileChanged()) {
+        // Recovering would undo what someone else put into the file since: not the default.
+        text += offer->fileNow.size < 0
+                    ? QStringLiteral("\r\n\r\nThe file is no longer there.")
+                    : QStringLiteral("\r\n\r\nThe file has changed since: it was written %1.")
+                          .arg(shownTime(offer->fileNow.modified));
+        text += QStringLiteral(" Recovering puts the unsaved texts over what it holds now.");
+        preferred = KeepAnswer;
+    }
+    text += QStringLiteral("\r\n\r\nRecover them into the window, keep them for the next time this order is "
+                           "loaded, or discard them?");
+    const std::optional<int> answer = platform().ask(this, windowTitle(), text, MsgIcon::Question,
+                                                     RecoveryAnswers(), preferred);
+    if (answer == DiscardAnswer) {
         m_journal->Declined();
         return;
     }
-    setLogo(offer->texts.value(SheetJournal::LogoIndex));
-    Label(u"labelPONumber")->SetCaption(offer->texts.value(SheetJournal::PONumberIndex));
-    Label(u"labelPODate")->SetCaption(offer->texts.value(SheetJournal::PODateIndex));
+    if (answer != RecoverAnswer) {
+        m_journal->KeptForLater(); // no answer is no "discard"
+        return;
+    }
+    setLogo(offer->contents.texts.value(SheetJournal::LogoIndex));
+    Label(u"labelPONumber")->SetCaption(offer->contents.texts.value(SheetJournal::PONumberIndex));
+    Label(u"labelPODate")->SetCaption(offer->contents.texts.value(SheetJournal::PODateIndex));
     for (int c = 0; c < SheetFields::GridColumns; ++c) {
         for (int r = 0; r < SheetFields::GridRows; ++r)
-            StringGrid1->SetCell(c, r, offer->texts.value(1 + c * SheetFields::GridRows + r));
+            StringGrid1->SetCell(c, r, offer->contents.texts.value(1 + c * SheetFields::GridRows + r));
     }
     RefreshTableTotals();
     m_journal->Recovered();
+}
+
+const QStringList &TPurchaseOrderForm::RecoveryAnswers()
+{
+    static const QStringList answers{QStringLiteral("&Recover"), QStringLiteral("&Keep for Later"),
+                                     QStringLiteral("&Discard")};
+    return answers;
+}
+
+void TPurchaseOrderForm::offerLeftBehind()
+{
+    // Work that earlier runs left in other orders is not hidden behind the one opened now.
+    for (const auto &[sheet, changed] : RecoveryJournal::leftBehind(m_journal->SheetPath())) {
+        const std::optional<int> answer = platform().ask(
+            this, windowTitle(),
+            QStringLiteral("Line items or a logo of \"%1\" were changed and not saved (last change: %2).\r\n\r\n"
+                           "Open that order now to recover them, keep them for later, or discard them?")
+                .arg(sheet, shownTime(changed)),
+            MsgIcon::Question, {QStringLiteral("&Open"), QStringLiteral("&Keep for Later"), QStringLiteral("&Discard")},
+            KeepAnswer);
+        if (answer == DiscardAnswer) {
+            SheetJournal::DiscardLeftBehind(sheet);
+        } else if (answer == 0 && OpenOrderCommand) {
+            OpenOrderCommand(sheet); // its own question follows its load
+            return;
+        }
+    }
 }
 
 bool TPurchaseOrderForm::HasUnsavedTexts() const
@@ -189,7 +264,7 @@ void TPurchaseOrderForm::ForgetRecoveryOf(const QString &sheetFileName)
 {
     const QString path = TIniFile(sheetFileName).fullPath();
     if (path != m_journal->SheetPath())
-        RecoveryJournal::remove(path);
+        RecoveryJournal::remove(path); // this copy's own; another copy's work stays its own
 }
 
 void TPurchaseOrderForm::SyncRecovery()

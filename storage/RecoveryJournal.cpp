@@ -2,16 +2,22 @@
 
 #include "GenUtils.h"
 #include "IniDocument.h"
+#include "IniFileCache.h"
+#include "PosixFile.h"
 #include "SafeFile.h"
 #include "Win1252.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,12 +27,22 @@ namespace {
 
 const QString Header = QStringLiteral("Recovery");
 const QString FormatKey = QStringLiteral("Journal");
+const QString OwnerKey = QStringLiteral("Owner");
 const QString SheetKey = QStringLiteral("SheetFile");
 const QString ChangedKey = QStringLiteral("Changed");
+const QString SizeKey = QStringLiteral("FileSize");
+const QString ModifiedKey = QStringLiteral("FileModified");
+const QString HashKey = QStringLiteral("FileSHA256");
 const QString TextKey = QStringLiteral("TextValue");
-const QByteArray Format = "1";
+const QString OwnerSection = QStringLiteral("Owner");
+const QString PidKey = QStringLiteral("Pid");
+const QString SinceKey = QStringLiteral("Since");
+const QByteArray Format = "2";
+const QString JournalSuffix = QStringLiteral(".journal");
+const QString OwnerSuffix = QStringLiteral(".owner");
 // 64 texts of at most 2047 bytes each and a header: anything larger is no journal of ours.
 constexpr qint64 MaxJournalBytes = 1024 * 1024;
+constexpr qint64 MaxOwnerBytes = 64 * 1024;
 
 // The path as ASCII, so that any name (line breaks, characters Windows-1252 cannot hold)
 // comes back exactly.
@@ -35,96 +51,327 @@ QByteArray pathValue(const QString &path)
     return QUrl::toPercentEncoding(path);
 }
 
+QByteArray hashHex(const QByteArray &bytes, int length)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(length);
+}
+
+QByteArray timeValue(const QDateTime &t)
+{
+    return t.isValid() ? t.toUTC().toString(Qt::ISODateWithMs).toLatin1() : QByteArray();
+}
+
+QDateTime timeOf(const std::optional<QByteArray> &value)
+{
+    return QDateTime::fromString(QString::fromLatin1(value.value_or(QByteArray())), Qt::ISODateWithMs);
+}
+
+// A file of the data folder: never through a link, never a pipe or a device (a FIFO would
+// block the program), never larger than limit (nothing is read of a planted giant).
+bool readOwnFile(const QString &path, qint64 limit, QByteArray &bytes)
+{
+    PosixFile::Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit)
+        return false;
+    return PosixFile::readAll(fd.get(), limit, bytes) && bytes.size() <= limit;
+}
+
+// This copy's owner file, locked for as long as the program runs: the kernel lets go of
+// the lock when the process ends, however it ends, so a lock that can be taken means its
+// owner is gone.
+struct OwnLock
+{
+    QString folder;
+    QString name;
+    int fd = -1;
+    QDateTime since;
+};
+
+std::vector<OwnLock> &ownLocks()
+{
+    static std::vector<OwnLock> locks;
+    return locks;
+}
+
+QByteArray ownerContents(const OwnLock &lock, const QString &sheetPath)
+{
+    IniDocument doc = IniDocument::parse(QByteArray());
+    doc.setValue(OwnerSection, PidKey, QByteArray::number(qint64(::getpid())));
+    doc.setValue(OwnerSection, SinceKey, timeValue(lock.since));
+    doc.setValue(OwnerSection, SheetKey, pathValue(sheetPath));
+    return doc.serialize();
+}
+
+OwnLock makeOwnLock(const QString &folder)
+{
+    quint32 random = 0;
+    if (::getrandom(&random, sizeof random, 0) != ssize_t(sizeof random))
+        random = quint32(QDateTime::currentMSecsSinceEpoch());
+    OwnLock lock{folder, QStringLiteral("%1-%2").arg(::getpid()).arg(random, 8, 16, QLatin1Char('0')), -1,
+                 QDateTime::currentDateTimeUtc()};
+    if (!MakePrivateFolder(folder))
+        return lock; // a name all the same: the journals cannot be written either
+    // Locked under a name no scan looks at, then renamed: a scan never finds it unlocked.
+    const QByteArray temp = QFile::encodeName(folder + u'.' + lock.name + QStringLiteral(".tmp"));
+    const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return lock;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !PosixFile::writeAll(fd, ownerContents(lock, QString())) ||
+        ::rename(temp.constData(), QFile::encodeName(folder + lock.name + OwnerSuffix).constData()) != 0) {
+        ::unlink(temp.constData());
+        ::close(fd);
+        return lock;
+    }
+    lock.fd = fd; // open, and locked, until the process ends
+    return lock;
+}
+
+OwnLock &ownLock(const QString &folder)
+{
+    for (OwnLock &lock : ownLocks()) {
+        if (lock.folder == folder)
+            return lock;
+    }
+    ownLocks().push_back(makeOwnLock(folder));
+    return ownLocks().back();
+}
+
+// Whether the copy that owns name runs: its owner file is there and locked.
+bool ownerRunning(const QString &folder, const QString &name)
+{
+    PosixFile::Fd fd(::open(QFile::encodeName(folder + name + OwnerSuffix).constData(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0)
+        return false; // released with the lock as fd closes
+    return errno == EWOULDBLOCK;
+}
+
+QStringList namesIn(const QString &folder, const QString &suffix)
+{
+    QStringList names = QDir(folder).entryList({u'*' + suffix}, QDir::Files | QDir::System | QDir::Hidden);
+    for (QString &name : names)
+        name.chop(suffix.size());
+    return names;
+}
+
+// A journal's sheet, as its header names it.
+std::optional<QString> sheetOf(const IniDocument &doc)
+{
+    const auto value = doc.value(Header, SheetKey);
+    if (!value)
+        return std::nullopt;
+    return QUrl::fromPercentEncoding(*value);
+}
+
+struct Parsed
+{
+    QString file;
+    QString owner;
+    QString sheet;
+    QDateTime changed;
+};
+
+// Every readable journal in folder, with its owner and sheet.
+std::vector<Parsed> journalsIn(const QString &folder)
+{
+    std::vector<Parsed> found;
+    for (const QString &name : namesIn(folder, JournalSuffix)) {
+        QByteArray bytes;
+        const QString file = folder + name + JournalSuffix;
+        if (!readOwnFile(file, MaxJournalBytes, bytes))
+            continue;
+        const IniDocument doc = IniDocument::parse(bytes);
+        const auto sheet = sheetOf(doc);
+        const QString owner = QString::fromLatin1(doc.value(Header, OwnerKey).value_or(QByteArray()));
+        if (!sheet || owner.isEmpty() || doc.value(Header, FormatKey) != Format)
+            continue;
+        found.push_back({file, owner, *sheet, timeOf(doc.value(Header, ChangedKey))});
+    }
+    return found;
+}
+
 } // namespace
+
+FileState FileState::of(const QString &sheetPath)
+{
+    FileState state;
+    QByteArray bytes;
+    struct stat st;
+    if (SafeFile::read(QFile::encodeName(sheetPath), IniFileCache::MaxFileBytes, bytes, st) != SafeFile::ReadStatus::Ok)
+        return state;
+    state.size = bytes.size();
+    state.modified = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
+                                                    Qt::UTC);
+    state.sha256 = hashHex(bytes, 64);
+    return state;
+}
 
 QString folder()
 {
     return UserAppDir() + QStringLiteral("recovery/");
 }
 
-QString fileFor(const QString &sheetPath, const QString &folder)
+QString ownOwner(const QString &folder)
 {
-    // The sheet's own name first, for a person looking in the folder; the hash of the whole
-    // path keeps sheets of one name in different folders apart.
-    const QByteArray hash = QCryptographicHash::hash(sheetPath.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return folder + ExtractFileName(sheetPath).left(80) + u'-' + QString::fromLatin1(hash.left(32)) +
-           QStringLiteral(".journal");
+    return ownLock(folder).name;
 }
 
-QByteArray encode(const QString &sheetPath, const QStringList &sections, const Contents &contents)
+void holdSheet(const QString &sheetPath, const QString &folder)
+{
+    const OwnLock &lock = ownLock(folder);
+    if (lock.fd < 0)
+        return;
+    const QByteArray bytes = ownerContents(lock, sheetPath);
+    if (::ftruncate(lock.fd, 0) == 0 && ::lseek(lock.fd, 0, SEEK_SET) == 0)
+        PosixFile::writeAll(lock.fd, bytes);
+}
+
+std::vector<Holder> holdersOf(const QString &sheetPath, const QString &folder)
+{
+    std::vector<Holder> holders;
+    const QString own = ownOwner(folder);
+    for (const QString &name : namesIn(folder, OwnerSuffix)) {
+        if (name == own || !ownerRunning(folder, name))
+            continue;
+        QByteArray bytes;
+        if (!readOwnFile(folder + name + OwnerSuffix, MaxOwnerBytes, bytes))
+            continue;
+        const IniDocument doc = IniDocument::parse(bytes);
+        if (doc.value(OwnerSection, SheetKey) != pathValue(sheetPath))
+            continue;
+        holders.push_back({doc.value(OwnerSection, PidKey).value_or(QByteArray()).toLongLong(),
+                           timeOf(doc.value(OwnerSection, SinceKey))});
+    }
+    return holders;
+}
+
+QString fileFor(const QString &sheetPath, const QString &owner, const QString &folder)
+{
+    return folder + QString::fromLatin1(hashHex(sheetPath.toUtf8(), 32)) + u'-' + owner + JournalSuffix;
+}
+
+QByteArray encode(const QString &sheetPath, const QString &owner, const QStringList &sections,
+                  const Contents &contents)
 {
     IniDocument doc = IniDocument::parse(QByteArray());
     doc.setValue(Header, FormatKey, Format);
+    doc.setValue(Header, OwnerKey, owner.toLatin1());
     doc.setValue(Header, SheetKey, pathValue(sheetPath));
-    doc.setValue(Header, ChangedKey, contents.changed.toUTC().toString(Qt::ISODateWithMs).toLatin1());
+    doc.setValue(Header, ChangedKey, timeValue(contents.changed));
+    doc.setValue(Header, SizeKey, QByteArray::number(contents.file.size));
+    doc.setValue(Header, ModifiedKey, timeValue(contents.file.modified));
+    doc.setValue(Header, HashKey, contents.file.sha256);
     for (qsizetype i = 0; i < sections.size(); ++i)
         doc.setValue(sections[i], TextKey, Win1252::encodeLine(contents.texts.value(i)));
     return doc.serialize();
 }
 
 std::optional<Contents> decode(const QByteArray &bytes, const QString &sheetPath,
-                               const QStringList &sections)
+                               const QStringList &sections, QString *owner)
 {
     if (bytes.size() > MaxJournalBytes)
         return std::nullopt;
-    return decode(IniDocument::parse(bytes), sheetPath, sections);
+    return decode(IniDocument::parse(bytes), sheetPath, sections, owner);
 }
 
 std::optional<Contents> decode(const IniDocument &doc, const QString &sheetPath,
-                               const QStringList &sections)
+                               const QStringList &sections, QString *owner)
 {
     if (doc.value(Header, FormatKey) != Format || doc.value(Header, SheetKey) != pathValue(sheetPath))
         return std::nullopt;
     Contents contents;
-    contents.changed = QDateTime::fromString(QString::fromLatin1(doc.value(Header, ChangedKey).value_or(QByteArray())),
-                                             Qt::ISODateWithMs);
+    contents.changed = timeOf(doc.value(Header, ChangedKey));
     if (!contents.changed.isValid())
         return std::nullopt;
+    bool sized = false;
+    contents.file.size = doc.value(Header, SizeKey).value_or(QByteArray()).toLongLong(&sized);
+    if (!sized)
+        return std::nullopt;
+    contents.file.modified = timeOf(doc.value(Header, ModifiedKey));
+    contents.file.sha256 = doc.value(Header, HashKey).value_or(QByteArray());
     for (const QString &section : sections) {
         const auto text = doc.value(section, TextKey);
         if (!text)
             return std::nullopt; // every journal holds every text: this one is cut short
         contents.texts << Win1252::decode(*text);
     }
+    if (owner)
+        *owner = QString::fromLatin1(doc.value(Header, OwnerKey).value_or(QByteArray()));
     return contents;
 }
 
 bool write(const QString &sheetPath, const QStringList &sections, const Contents &contents,
            const QString &folder)
 {
-    if (sheetPath.isEmpty() || !MakePrivateFolder(folder))
+    if (sheetPath.isEmpty()) {
+        errno = EINVAL;
         return false;
+    }
+    if (!MakePrivateFolder(folder))
+        return false;
+    const QString owner = ownOwner(folder);
     struct stat st;
-    return SafeFile::replace(QFile::encodeName(fileFor(sheetPath, folder)),
-                             encode(sheetPath, sections, contents), st, 0600);
+    return SafeFile::replace(QFile::encodeName(fileFor(sheetPath, owner, folder)),
+                             encode(sheetPath, owner, sections, contents), st, 0600);
 }
 
-std::optional<Contents> read(const QString &sheetPath, const QStringList &sections, const QString &folder)
+std::vector<Found> find(const QString &sheetPath, const QStringList &sections, const QString &folder)
 {
-    if (sheetPath.isEmpty())
-        return std::nullopt;
-    QByteArray bytes;
-    struct stat st;
-    if (SafeFile::read(QFile::encodeName(fileFor(sheetPath, folder)), MaxJournalBytes, bytes, st) !=
-        SafeFile::ReadStatus::Ok)
-        return std::nullopt;
-    return decode(bytes, sheetPath, sections);
+    std::vector<Found> found;
+    const QString prefix = QString::fromLatin1(hashHex(sheetPath.toUtf8(), 32)) + u'-';
+    for (const QString &name : namesIn(folder, JournalSuffix)) {
+        if (!name.startsWith(prefix))
+            continue;
+        const QString file = folder + name + JournalSuffix;
+        QByteArray bytes;
+        QString owner;
+        if (!readOwnFile(file, MaxJournalBytes, bytes))
+            continue;
+        auto contents = decode(bytes, sheetPath, sections, &owner);
+        // A journal under another owner's name is not that owner's to answer for.
+        if (!contents || fileFor(sheetPath, owner, folder) != file)
+            continue;
+        found.push_back({file, owner, ownerRunning(folder, owner), *contents});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Found &a, const Found &b) { return a.contents.changed > b.contents.changed; });
+    return found;
+}
+
+std::vector<std::pair<QString, QDateTime>> leftBehind(const QString &except, const QString &folder)
+{
+    std::vector<std::pair<QString, QDateTime>> sheets;
+    for (const Parsed &journal : journalsIn(folder)) {
+        if (journal.sheet == except || !QFileInfo::exists(journal.sheet) || ownerRunning(folder, journal.owner))
+            continue;
+        const auto same = std::find_if(sheets.begin(), sheets.end(),
+                                       [&](const auto &s) { return s.first == journal.sheet; });
+        if (same == sheets.end())
+            sheets.emplace_back(journal.sheet, journal.changed);
+        else
+            same->second = std::max(same->second, journal.changed);
+    }
+    std::sort(sheets.begin(), sheets.end(), [](const auto &a, const auto &b) { return a.second > b.second; });
+    return sheets;
 }
 
 bool remove(const QString &sheetPath, const QString &folder)
 {
     if (sheetPath.isEmpty())
         return true;
-    const QByteArray file = QFile::encodeName(fileFor(sheetPath, folder));
+    return removeFile(fileFor(sheetPath, ownOwner(folder), folder));
+}
+
+bool removeFile(const QString &journalFile)
+{
+    const QByteArray file = QFile::encodeName(journalFile);
     if (::unlink(file.constData()) != 0)
         return errno == ENOENT;
     // The removal is durable too: after a power cut no journal of a saved order comes back.
-    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
+    return PosixFile::syncFolder(PosixFile::directoryOf(file));
 }
 
 } // namespace RecoveryJournal

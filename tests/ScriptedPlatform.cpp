@@ -37,12 +37,24 @@ private:
 MsgResult ScriptedPlatform::messageBox(QWidget *, const QString &caption, const QString &text,
                                        MsgIcon icon, MsgButtons buttons)
 {
-    messages.push_back({caption, text, icon, buttons});
+    messages.push_back({caption, text, icon, buttons, {}, -1});
     const ModalLoop loop;
     if (messageAnswers.empty())
         return MsgResult::Ok;
     const MsgResult r = messageAnswers.front();
     messageAnswers.pop_front();
+    return r;
+}
+
+std::optional<int> ScriptedPlatform::ask(QWidget *, const QString &caption, const QString &text,
+                                         MsgIcon icon, const QStringList &answers, int defaultAnswer)
+{
+    messages.push_back({caption, text, icon, MsgButtons::Ok, answers, defaultAnswer});
+    const ModalLoop loop;
+    if (askAnswers.empty())
+        return std::nullopt;
+    const std::optional<int> r = askAnswers.front();
+    askAnswers.pop_front();
     return r;
 }
 

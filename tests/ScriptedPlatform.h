@@ -18,10 +18,13 @@ public:
         QString caption, text;
         MsgIcon icon;
         MsgButtons buttons;
+        QStringList answers; // a named-answers question's
+        int defaultAnswer = -1;
     };
 
     // Scripts, taken from the front; an empty script answers Ok / cancels / keeps the font.
     std::deque<MsgResult> messageAnswers;
+    std::deque<std::optional<int>> askAnswers; // an empty script gives no answer
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<std::optional<SheetFont>> fontAnswers;
     std::function<int(QDialog *)> onModal; // default: closed at once (rejected)
@@ -43,6 +46,8 @@ public:
 
     MsgResult messageBox(QWidget *, const QString &caption, const QString &text, MsgIcon icon,
                          MsgButtons buttons) override;
+    std::optional<int> ask(QWidget *, const QString &caption, const QString &text, MsgIcon icon,
+                           const QStringList &answers, int defaultAnswer) override;
     std::optional<QString> openFileName(QWidget *, const FileDialogOptions &o) override;
     std::optional<QString> saveFileName(QWidget *, const FileDialogOptions &o) override;
     std::optional<QString> pictureFileName(QWidget *, const FileDialogOptions &o) override;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Save PO As proposes the whole PO number ("2026/017" gives "2026-017.pof"), and asks before
-# it replaces another order: No brings the dialog back and the older order stays as it was.
+# it replaces another order, Return and Escape answering No: No brings the dialog back and the older order stays as it was.
 # Usage: save_as_names.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
@@ -33,9 +33,15 @@ xdotool key ctrl+a
 xdotool type --delay 30 "other"
 xdotool key Return
 use_window '^Confirm Save As'
-xdotool key Escape                       # No: keep the older order
+xdotool key Return                       # Return answers No: the older order stays
 gone '^Confirm Save As'
 use_window '^Save Purchase Order Form File'   # back in the dialog
+sleep 0.3
+xdotool key Return                       # "other" once more
+use_window '^Confirm Save As'
+xdotool key Escape                       # so does Escape
+gone '^Confirm Save As'
+use_window '^Save Purchase Order Form File'
 xdotool key Escape
 gone '^Save Purchase Order Form File'
 alive

@@ -1,4 +1,4 @@
-#include "WindowFixture.h"
+#include "RecoveryFixture.h"
 
 #include "LineItemGrid.h"
 #include "SheetJournal.h"
@@ -16,56 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What the sheet file does not hold yet survives any end but the user's own "do not save".
-class RecoveryTest : public SheetAndPanelTest
-{
-protected:
-    void SetUp() override
-    {
-        SheetAndPanelTest::SetUp();
-        file = path("order.pof");
-        writeBytes(file, "[Table00]\r\nTextValue=1\r\n[Table50]\r\nTextValue=2.00\r\n"
-                         "[Table60]\r\nTextValue=2.00\r\n[Label14]\r\nTextValue=2.00\r\n");
-    }
-
-    // Starts the program anew on file: a new window, loaded, any question it asks answered.
-    void restart(const QString &sheetFile, std::deque<MsgResult> answers = {})
-    {
-        panel.reset();
-        sheet.reset();
-        platform.messages.clear();
-        platform.messageAnswers = std::move(answers);
-        start(sheetFile);
-        QCoreApplication::processEvents(); // the question comes after the load
-    }
-
-    void type(int column, int row, const QString &text)
-    {
-        sheet->StringGrid1->SetCell(column, row, text);
-        sheet->StringGrid1SetEditText(column, row);
-    }
-
-    bool journalExists(const QString &sheetFile) const
-    {
-        return QFile::exists(RecoveryJournal::fileFor(QFileInfo(sheetFile).absoluteFilePath()));
-    }
-
-    // The exit dialog answered: "E&xit Program" with the box ticked or not, or "&Cancel".
-    void answerExit(bool exit, bool save)
-    {
-        platform.onModal = [exit, save](QDialog *d) {
-            auto *form = qobject_cast<TExitForm *>(d);
-            if (!form)
-                return int(QDialog::Rejected);
-            form->CheckBox1->setChecked(save);
-            (exit ? form->BitBtn2 : form->BitBtn3)->click();
-            return d->result();
-        };
-    }
-
-    QString file;
-};
-
 TEST_F(RecoveryTest, TypedCellsAndANewLogoComeBackAfterTheProgramWasKilled)
 {
     const QString logo = path("logo.bmp");
@@ -81,11 +31,12 @@ TEST_F(RecoveryTest, TypedCellsAndANewLogoComeBackAfterTheProgramWasKilled)
     sheet->SyncRecovery(); // as the half-second timer would
 
     platform.clock = platform.clock.addDays(1);
-    restart(file, {MsgResult::Yes}); // a kill: no save, no close; started a day later
+    restart(file, {Recover}); // a kill: no save, no close; started a day later
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].caption, u"The Purchase Order Form"_s);
     EXPECT_TRUE(platform.messages[0].text.contains(file)) << platform.messages[0].text.toStdString();
-    EXPECT_EQ(platform.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(platform.messages[0].answers, TPurchaseOrderForm::RecoveryAnswers());
+    EXPECT_EQ(platform.messages[0].defaultAnswer, Recover);
     EXPECT_EQ(sheet->StringGrid1->Cell(0, 0), u"3"_s);
     EXPECT_EQ(sheet->StringGrid1->Cell(3, 1), u"Hinges"_s);
     EXPECT_EQ(sheet->StringGrid1->Cell(6, 1), u"2.50"_s);
@@ -98,7 +49,7 @@ TEST_F(RecoveryTest, TypedCellsAndANewLogoComeBackAfterTheProgramWasKilled)
     EXPECT_EQ(readBytes(file), saved) << "recovering saves nothing";
 
     // Still unsaved: killed again, it is offered again; saved, it is gone.
-    restart(file, {MsgResult::Yes});
+    restart(file, {Recover});
     EXPECT_EQ(platform.messages.size(), 1u);
     sheet->SaveSheet();
     EXPECT_FALSE(journalExists(file));
@@ -166,11 +117,11 @@ TEST_F(RecoveryTest, WhatIsOfferedAndWhenTheJournalGoes)
         EXPECT_EQ(journalExists(file), c.kept) << c.what;
     }
 
-    // Answered No, the journal goes and the file's own texts stay.
+    // Discarded, the journal goes and the file's own texts stay.
     restart(file);
     type(1, 0, u"box"_s);
     sheet->SyncRecovery();
-    restart(file, {MsgResult::No});
+    restart(file, {Discard});
     EXPECT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(sheet->StringGrid1->Cell(1, 0), QString());
     EXPECT_FALSE(journalExists(file));
@@ -186,7 +137,8 @@ TEST_F(RecoveryTest, LoadPOOffersTheJournalOfTheLoadedFile)
     restart(file);
     EXPECT_TRUE(platform.messages.empty()) << "the journal of another file is not offered";
 
-    platform.messageAnswers = {MsgResult::No, MsgResult::Yes}; // no save first; recover
+    platform.messageAnswers = {MsgResult::No}; // no save first
+    platform.askAnswers = {Recover};
     platform.fileAnswers = {other};
     panel->BitBtn2Click();
     QCoreApplication::processEvents();
@@ -202,8 +154,9 @@ TEST_F(RecoveryTest, AJournalOfAFileThatIsGoneIsOfferedToo)
     type(3, 0, u"Nails"_s);
     sheet->SyncRecovery();
     QFile::remove(file);
-    restart(file, {MsgResult::Yes});
+    restart(file, {Recover});
     EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].defaultAnswer, Keep) << "the file is gone: not recovered by default";
     EXPECT_EQ(sheet->StringGrid1->Cell(3, 0), u"Nails"_s);
     EXPECT_EQ(sheet->StringGrid1->Cell(0, 0), u"1"_s);
 }

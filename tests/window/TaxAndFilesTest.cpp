@@ -8,6 +8,7 @@
 #include "StartupSheet.h"
 #include "TControlForm.h"
 #include "TFileDialog.h"
+#include "TCaptionSaver.h"
 #include "TIniFile.h"
 #include "TPurchaseOrderForm.h"
 #include "TTaxForm.h"
@@ -204,7 +205,7 @@ TEST_F(SaveAsTest, ProposesThePONumberInTheOpenSheetsFolderThenTheLastName)
     EXPECT_EQ(platform.fileDialogs.back().fileName, path("a.pof"));
 }
 
-TEST_F(SaveAsTest, OntoAnotherFileKeepsItsTaxSectionsAndAsksAboutAutoLoad)
+TEST_F(SaveAsTest, OntoAnotherFileTheOrderTakesItsTaxesAlongTheFileKeepsItsFlags)
 {
     const QString open = path("open.pof");
     const QString other = path("other.pof");
@@ -220,9 +221,9 @@ TEST_F(SaveAsTest, OntoAnotherFileKeepsItsTaxSectionsAndAsksAboutAutoLoad)
     EXPECT_EQ(sheet->SheetFileName(), other);
     EXPECT_TRUE(QFile::exists(open)) << "the sheet was first saved where it was open";
     EXPECT_EQ(stored(other, u"Label2"_s), u"My Company Name"_s);
-    EXPECT_EQ(stored(other, u"Tax-On-Table40"_s), u"10"_s);
-    EXPECT_TRUE(TIniFile(other).readBool(u"TaxForm", u"NoShow", false));
-    EXPECT_EQ(stored(other, u"Label17"_s), u"10.00"_s) << "tax recomputed from the chosen file";
+    EXPECT_EQ(stored(other, u"Tax-On-Table40"_s), QString()) << "the order had no tax on that row";
+    EXPECT_TRUE(TIniFile(other).readBool(u"TaxForm", u"NoShow", false)) << "the file's flags stay";
+    EXPECT_EQ(stored(other, u"Label17"_s), u"0.00"_s) << "the order's own tax";
     EXPECT_FALSE(readBytes(other).contains("FontName")) << "fonts go to the companion file";
     EXPECT_TRUE(readBytes(path("other.ini")).contains("[Label2]\r\nFontColor="));
     ASSERT_FALSE(platform.messages.empty());
@@ -261,9 +262,17 @@ TEST_F(SaveAsTest, OntoTheOpenFileOrANewOneWithoutAutoLoad)
     EXPECT_FALSE(readBytes(open).contains("FontName")) << "no preliminary save into it";
     EXPECT_FALSE(QFile::exists(AppFile(u"varnel.ini"))) << "No leaves the configuration alone";
 
+    // The order's taxes and currency go with it into a new file.
+    sheet->CaptionSaver1->SaveText(u"Currency", u"£"_s);
+    sheet->LoadSheet();
+    sheet->StringGrid1->SetCell(6, 0, u"100.00"_s);
     saveAs(path("new.pof"), MsgResult::No);
-    EXPECT_EQ(caption("Label17"), u"0.00"_s);
-    EXPECT_EQ(stored(path("new.pof"), u"Label17"_s), u"0.00"_s);
+    EXPECT_EQ(caption("Label17"), u"10.00"_s);
+    EXPECT_EQ(stored(path("new.pof"), u"Label17"_s), u"10.00"_s);
+    EXPECT_EQ(stored(path("new.pof"), u"Tax-On-Table40"_s), u"10"_s);
+    EXPECT_EQ(stored(path("new.pof"), u"Currency"_s), u"£"_s);
+    EXPECT_FALSE(readBytes(path("new.pof")).contains("[Country]")) << "the order has no currency code";
+    EXPECT_FALSE(readBytes(path("new.pof")).contains("[Tax-on-Shipping]")) << "nor a tax on shipping";
 }
 
 TEST_F(SaveAsTest, TheStartUpBlankSheetIsNotWrittenBySavingAsAnotherName)
