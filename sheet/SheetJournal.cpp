@@ -48,6 +48,12 @@ SheetJournal::SheetJournal(std::function<QStringList()> snapshot, QObject *paren
     connect(&m_timer, &QTimer::timeout, this, &SheetJournal::Flush);
 }
 
+SheetJournal::~SheetJournal()
+{
+    if (m_enabled)
+        RecoveryJournal::release();
+}
+
 const QStringList &SheetJournal::Sections()
 {
     static const QStringList sections = [] {

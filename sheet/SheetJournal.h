@@ -21,6 +21,8 @@ class SheetJournal : public QObject
 public:
     // snapshot gives the window's texts in the order of Sections().
     SheetJournal(std::function<QStringList()> snapshot, QObject *parent);
+    // The program ends: this copy no longer holds its sheet.
+    ~SheetJournal() override;
 
     // "Image1", then the line-item cells column by column ("Table00" to "Table68"): the texts
     // whose changes count; then the PO number and date, which a sheet made from a template

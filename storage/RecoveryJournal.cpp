@@ -219,6 +219,19 @@ QString ownOwner(const QString &folder)
     return ownLock(folder).name;
 }
 
+void release(const QString &folder)
+{
+    auto &locks = ownLocks();
+    const auto lock = std::find_if(locks.begin(), locks.end(), [&](const OwnLock &l) { return l.folder == folder; });
+    if (lock == locks.end())
+        return;
+    if (lock->fd >= 0) {
+        ::unlink(QFile::encodeName(folder + lock->name + OwnerSuffix).constData());
+        ::close(lock->fd);
+    }
+    locks.erase(lock);
+}
+
 void holdSheet(const QString &sheetPath, const QString &folder)
 {
     const OwnLock &lock = ownLock(folder);
@@ -234,8 +247,13 @@ std::vector<Holder> holdersOf(const QString &sheetPath, const QString &folder)
     std::vector<Holder> holders;
     const QString own = ownOwner(folder);
     for (const QString &name : namesIn(folder, OwnerSuffix)) {
-        if (name == own || !ownerRunning(folder, name))
+        if (name == own)
             continue;
+        if (!ownerRunning(folder, name)) {
+            // Its journals, if any, are a crash's either way; the file itself tells nothing more.
+            ::unlink(QFile::encodeName(folder + name + OwnerSuffix).constData());
+            continue;
+        }
         QByteArray bytes;
         if (!readOwnFile(folder + name + OwnerSuffix, MaxOwnerBytes, bytes))
             continue;

@@ -69,9 +69,12 @@ QString folder();
 
 // This running copy's owner name, made (and its owner file locked) on first use in folder.
 QString ownOwner(const QString &folder = RecoveryJournal::folder());
+// This copy ends: its owner file goes (its journals, if any are left, are then a crash's).
+void release(const QString &folder = RecoveryJournal::folder());
 // Records in this copy's owner file which sheet it holds now, for other copies to see.
 void holdSheet(const QString &sheetPath, const QString &folder = RecoveryJournal::folder());
-// The other running copies that hold sheetPath, as their owner files say.
+// The other running copies that hold sheetPath, as their owner files say. The owner files
+// of copies that no longer run go.
 std::vector<Holder> holdersOf(const QString &sheetPath, const QString &folder = RecoveryJournal::folder());
 
 // The journal that owner keeps for the sheet file at sheetPath (an absolute path): named

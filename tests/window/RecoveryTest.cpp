@@ -118,6 +118,7 @@ TEST_F(RecoveryTest, WhatIsOfferedAndWhenTheJournalGoes)
     }
 
     // Discarded, the journal goes and the file's own texts stay.
+    QDir(RecoveryJournal::folder()).removeRecursively();
     restart(file);
     type(1, 0, u"box"_s);
     sheet->SyncRecovery();
