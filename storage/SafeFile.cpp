@@ -183,7 +183,7 @@ ReadStatus readOpened(int fd, const QByteArray *path, qint64 maxBytes, QByteArra
         return ReadStatus::Failed;
     if (!S_ISREG(st.st_mode))
         return ReadStatus::Missing;
-    if (path && InPlaceRewrite::settle(st) == InPlaceRewrite::Settled::Restored &&
+    if (path && InPlaceRewrite::settle(*path, st) == InPlaceRewrite::Settled::Restored &&
         ::fstat(fd, &st) != 0)
         return ReadStatus::Failed;
     if (st.st_size > maxBytes)
