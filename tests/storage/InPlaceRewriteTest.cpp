@@ -35,10 +35,11 @@ protected:
     }
 
     // A file with two names holding left, as a rewrite stopped there leaves it; st and
-    // identity say which file it is.
+    // identity say which file it is. The copies' folder is made ready too.
     void makeLinked(const QString &file, const QString &other, const QByteArray &left, struct stat &st,
                     InPlaceRewrite::Identity &identity)
     {
+        ASSERT_TRUE(QDir().mkpath(QFile::decodeName(InPlaceRewrite::folder())));
         writeBytes(file, left);
         ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(other).constData()), 0);
         const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
@@ -53,13 +54,6 @@ protected:
         QFile f(QFile::decodeName(name));
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() &&
                f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
-
-    // A copy as the writer leaves it: private, in the copies' folder.
-    static void plant(const struct stat &st, const QByteArray &contents)
-    {
-        ASSERT_TRUE(QDir().mkpath(QFile::decodeName(InPlaceRewrite::folder())));
-        ASSERT_TRUE(writePrivate(InPlaceRewrite::copyName(st), contents));
     }
 
     static void rename(const QString &from, const QString &to)
@@ -98,118 +92,80 @@ TEST_F(InPlaceRewriteTest, TheNextReadFinishesOrUndoesAnInterruptedRewrite)
             makeLinked(file, other, c.left, st, identity);
             if (renamed && !identity.known())
                 GTEST_SKIP() << "this file system tells no file from a later one with its inode number";
-            plant(st, InPlaceRewrite::copyContents(st, identity, QFile::encodeName(file), New, Old));
-            const QString name = renamed ? moved : file;
+            ASSERT_TRUE(writePrivate(InPlaceRewrite::copyName(st),
+                                     InPlaceRewrite::copyContents(st, identity, QFile::encodeName(file), New, Old)));
             if (renamed)
                 rename(file, moved);
 
-            EXPECT_EQ(read(renamed ? name : other), c.read); // any name of the file finds the copy
-            EXPECT_EQ(readBytes(renamed ? other : name), c.read);
+            EXPECT_EQ(read(renamed ? moved : other), c.read); // any name of the file finds the copy
+            EXPECT_EQ(readBytes(renamed ? other : file), c.read);
             EXPECT_EQ(copies(), QStringList());
-            QFile::remove(name);
-            QFile::remove(other);
+            for (const QString &name : entries())
+                QFile::remove(path(name));
         }
     }
 }
 
-// A copy is applied only to the file it was made for, as far as the copy can tell: one whose
-// recorded birth time or generation is not the file's belongs to an earlier file that had
-// the inode number; one of an older version (no identity) only while its name leads there;
-// one the user could not have written privately is not trusted. A copy left alone stays.
-TEST_F(InPlaceRewriteTest, ACopyIsAppliedOnlyToTheFileItWasMadeFor)
+// A copy is applied only to the file it was made for, as far as the copy can tell: not when
+// the birth time or generation it records is another file's that had the inode number, nor,
+// for a copy of an older version, once its name leads elsewhere. Anything else at its name is
+// passed over at once, never followed, read or waited on; a save sets it aside, not deleting it.
+TEST_F(InPlaceRewriteTest, OnlyTheFilesOwnCopyIsApplied)
 {
     using InPlaceRewrite::Identity;
-    struct Case
+    const QString file = path("order.pof"), other = path("second-name.pof");
+    struct stat st;
+    Identity id;
+    const auto copy = [&](const Identity &recorded) {
+        return InPlaceRewrite::copyContents(st, recorded, QFile::encodeName(file), New, Old);
+    };
+    const auto version1 = [&] { return copy({}).replace("rewrite 2\n", "rewrite 1\n").replace(" - -\n", "\n"); };
+    const struct
     {
         const char *what;
-        std::function<Identity(Identity)> recorded; // the identity the copy records
-        bool olderVersion, renamed;
-        mode_t mode;
-        bool applied;
+        std::function<bool(const QByteArray &at)> plant;
+        bool renamed, applied;
+    } cases[] = {
+        {"another birth time", [&](const QByteArray &at) { return writePrivate(at, copy({id.birth + '1', id.generation})); },
+         false, false},
+        {"another generation", [&](const QByteArray &at) { return writePrivate(at, copy({id.birth, id.generation + '1'})); },
+         false, false},
+        {"an older version's", [&](const QByteArray &at) { return writePrivate(at, version1()); }, false, true},
+        {"an older version's, renamed", [&](const QByteArray &at) { return writePrivate(at, version1()); }, true, false},
+        {"readable by others",
+         [&](const QByteArray &at) { return writePrivate(at, copy(id)) && ::chmod(at.constData(), 0644) == 0; }, false,
+         false},
+        {"a damaged copy", [&](const QByteArray &at) { return writePrivate(at, "not a copy\n" + copy(id)); }, false, false},
+        {"a FIFO", [](const QByteArray &at) { return ::mkfifo(at.constData(), 0600) == 0; }, false, false},
+        {"a folder", [](const QByteArray &at) { return ::mkdir(at.constData(), 0700) == 0; }, false, false},
+        {"a link to a copy",
+         [&](const QByteArray &at) {
+             return writePrivate(at + ".real", copy(id)) && ::symlink((at + ".real").constData(), at.constData()) == 0;
+         },
+         false, false},
+        {"a sparse giant",
+         [&](const QByteArray &at) {
+             return writePrivate(at, copy(id)) && ::truncate(at.constData(), 1200ll * 1024 * 1024) == 0;
+         },
+         false, false},
     };
-    const auto same = [](Identity id) { return id; };
-    const Case cases[] = {
-        {"its own", same, false, false, 0600, true},
-        {"another birth time", [](Identity id) { return Identity{id.birth + '1', id.generation}; }, false, false,
-         0600, false},
-        {"another generation", [](Identity id) { return Identity{id.birth, id.generation + '1'}; }, false, false,
-         0600, false},
-        {"an older version's, under its name", same, true, false, 0600, true},
-        {"an older version's, after a rename", same, true, true, 0600, false},
-        {"readable by others", same, false, false, 0644, false},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        const QString file = path("order.pof"), other = path("second-name.pof");
-        struct stat st;
-        Identity identity;
-        makeLinked(file, other, "", st, identity);
-        if (!identity.known())
+        makeLinked(file, other, "", st, id);
+        if (!id.known())
             GTEST_SKIP() << "this file system tells no file from a later one with its inode number";
-        const Identity recorded = c.recorded(identity);
-        QByteArray copy = InPlaceRewrite::copyContents(st, recorded, QFile::encodeName(file), New, Old);
-        if (c.olderVersion) {
-            // Version 1: no birth time and generation after the hash.
-            const auto part = [](const QByteArray &value) { return value.isEmpty() ? QByteArray("-") : value; };
-            const QByteArray tail = ' ' + part(recorded.birth) + ' ' + part(recorded.generation) + '\n';
-            copy.replace("rewrite 2\n", "rewrite 1\n").replace(tail, "\n");
-        }
-        plant(st, copy);
-        ASSERT_EQ(::chmod(InPlaceRewrite::copyName(st).constData(), c.mode), 0);
+        ASSERT_TRUE(c.plant(InPlaceRewrite::copyName(st)));
         if (c.renamed)
             rename(file, path("moved.pof"));
 
         EXPECT_EQ(read(other), c.applied ? Old : "");
-        EXPECT_EQ(copies().size(), c.applied ? 0 : 1);
-        QDir(QFile::decodeName(InPlaceRewrite::folder())).removeRecursively();
-        for (const QString &name : entries())
-            QFile::remove(path(name));
-    }
-}
-
-// Whatever else stands at a copy's name (a FIFO no one writes, a link to a copy, a folder, a
-// file larger than any copy, a damaged copy) is passed over at once and never applied; a save
-// sets it aside rather than deleting it.
-TEST_F(InPlaceRewriteTest, AnythingButACopyAtACopysNameIsPassedOver)
-{
-    using Make = std::function<bool(const QByteArray &at, const QByteArray &copy)>;
-    const struct
-    {
-        const char *what;
-        Make make;
-    } cases[] = {
-        {"a FIFO", [](const auto &at, const auto &) { return ::mkfifo(at.constData(), 0600) == 0; }},
-        {"a link to a copy",
-         [](const auto &at, const auto &copy) {
-             return writePrivate(at + ".real", copy) && ::symlink((at + ".real").constData(), at.constData()) == 0;
-         }},
-        {"a folder", [](const auto &at, const auto &) { return ::mkdir(at.constData(), 0700) == 0; }},
-        {"a giant", // sparse: no disk taken
-         [](const auto &at, const auto &copy) {
-             return writePrivate(at, copy) && ::truncate(at.constData(), 1200ll * 1024 * 1024) == 0;
-         }},
-        {"a damaged copy", [](const auto &at, const auto &copy) { return writePrivate(at, "not a copy\n" + copy); }},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        const QString file = path("order.pof"), other = path("second-name.pof");
-        struct stat st;
-        InPlaceRewrite::Identity identity;
-        makeLinked(file, other, "", st, identity);
-        ASSERT_TRUE(QDir().mkpath(QFile::decodeName(InPlaceRewrite::folder())));
-        ASSERT_TRUE(c.make(InPlaceRewrite::copyName(st),
-                           InPlaceRewrite::copyContents(st, identity, QFile::encodeName(file), New, Old)));
-
-        EXPECT_EQ(read(file), "");
         struct stat written;
         ASSERT_TRUE(SafeFile::replace(QFile::encodeName(other), New, written));
-        EXPECT_EQ(readBytes(file), New);
-        const QStringList kept = QDir(QFile::decodeName(InPlaceRewrite::folder()))
-                                     .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        EXPECT_EQ(kept.filter(u".stale"_s).size(), 1) << kept.join(u' ').toStdString();
-        QDir(QFile::decodeName(InPlaceRewrite::folder())).removeRecursively();
-        QFile::remove(file);
-        QFile::remove(other);
+        const QDir copies(QFile::decodeName(InPlaceRewrite::folder()));
+        EXPECT_EQ(copies.entryList({u"*.stale"_s}, QDir::AllEntries | QDir::System).size(), c.applied ? 0 : 1);
+        QDir(copies).removeRecursively();
+        for (const QString &name : entries())
+            QFile::remove(path(name));
     }
 }
 
