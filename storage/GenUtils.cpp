@@ -1,5 +1,7 @@
 #include "GenUtils.h"
 
+#include "PosixFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,14 +47,37 @@ QString UserAppDir()
            QStringLiteral("/pelmora-po/");
 }
 
+namespace {
+
+// Makes dir with mode, and its missing parents as mkpath would, each folder made durable in
+// its parent before anything is put into it. True when something was at dir already: the
+// caller judges what.
+bool makeFolders(const QByteArray &dir, mode_t mode)
+{
+    struct stat st;
+    if (::lstat(dir.constData(), &st) == 0)
+        return true;
+    const QByteArray parent = PosixFile::directoryOf(dir);
+    if (errno != ENOENT || parent == dir || !makeFolders(parent, 0777))
+        return false;
+    if (::mkdir(dir.constData(), mode) != 0)
+        return errno == EEXIST;
+    return PosixFile::syncFolder(parent);
+}
+
+} // namespace
+
 bool MakePrivateFolder(const QString &path)
 {
-    QDir().mkpath(QDir::cleanPath(path + QStringLiteral("/..")));
-    const QByteArray local = QFile::encodeName(path);
-    if (::mkdir(local.constData(), 0700) != 0 && errno != EEXIST)
+    const QByteArray local = QFile::encodeName(QDir::cleanPath(path));
+    if (!makeFolders(local, 0700))
         return false;
+    // Opened without following a link, so that what is checked is what gets tightened.
+    PosixFile::Fd folder(::open(local.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st;
-    return ::lstat(local.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (folder.get() < 0 || ::fstat(folder.get(), &st) != 0 || st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & 077) == 0 || ::fchmod(folder.get(), st.st_mode & 0700) == 0;
 }
 
 QString ChooseAppDir(const QString &programDir, bool writable)
@@ -70,7 +96,7 @@ QString AppDir()
         const bool writable = !own.isEmpty() && ::access(QFile::encodeName(own).constData(), W_OK) == 0;
         const QString chosen = ChooseAppDir(own, writable);
         if (chosen != own)
-            QDir().mkpath(chosen);
+            makeFolders(QFile::encodeName(QDir::cleanPath(chosen)), 0777);
         return chosen;
     }();
     return dir;

@@ -15,8 +15,10 @@ QString AppDir();
 QString ChooseAppDir(const QString &programDir, bool writable);
 QString UserAppDir();
 
-// Makes the folder path (its parents as needed) with mode 0700 when missing; false unless it
-// is then a folder.
+// Makes the folder path (its parents as needed, as mkpath would) with mode 0700 when missing,
+// each new folder made durable in its parent; an existing one of the user's own loses any
+// access of others. False unless it is then a folder of the user's own: a link, another
+// user's folder or anything else at path is refused as it is.
 bool MakePrivateFolder(const QString &path);
 
 // AppDir followed by the file-name part of name; any folder in name is dropped.

@@ -142,6 +142,63 @@ void copyExtendedAttributes(const QByteArray &from, int to)
     }
 }
 
+// A private temporary file (mode 0600, a name no one can guess, never through a link) in
+// target's folder, for a rename over target; -1 with errno set when none can be made.
+int createTemporary(const QByteArray &target, QByteArray &temp)
+{
+    const QByteArray dir = directoryOf(target);
+    const QByteArray base = target.mid(target.lastIndexOf('/') + 1);
+    removeStaleTemporaries(dir, base);
+    static const QByteArray pid = QByteArray::number(::getpid());
+    int raw = -1;
+    for (int attempt = 0; raw < 0 && attempt < 4; ++attempt) {
+        temp = dir + "/." + base + '.' + pid + '-' + randomPart() + ".tmp";
+        raw = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (raw < 0 && errno != EEXIST)
+            break;
+    }
+    return raw;
+}
+
+// Fills the temporary file, gives it mode, makes it durable, renames it over target and
+// makes the folder durable in turn; the temporary file goes when any step fails.
+bool commitTemporary(Fd &fd, const QByteArray &temp, const QByteArray &target, const QByteArray &bytes,
+                     mode_t mode, struct stat &st)
+{
+    const bool ok = writeAll(fd.get(), bytes) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0 &&
+                    ::fstat(fd.get(), &st) == 0 && ::close(fd.release()) == 0 &&
+                    ::rename(temp.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    return syncFolder(directoryOf(target));
+}
+
+// The part of a read after the open: only a regular file, refused by its size before any
+// memory is taken for it. A rewrite of the file under path, if given, is settled first.
+ReadStatus readOpened(int fd, const QByteArray *path, qint64 maxBytes, QByteArray &bytes, struct stat &st)
+{
+    if (::fstat(fd, &st) != 0)
+        return ReadStatus::Failed;
+    if (!S_ISREG(st.st_mode))
+        return ReadStatus::Missing;
+    if (path && InPlaceRewrite::settle(*path, st) == InPlaceRewrite::Settled::Restored &&
+        ::fstat(fd, &st) != 0)
+        return ReadStatus::Failed;
+    if (st.st_size > maxBytes)
+        return ReadStatus::TooLarge;
+    try {
+        bytes.reserve(qsizetype(st.st_size));
+        if (!readAll(fd, maxBytes, bytes))
+            return ReadStatus::Failed;
+    } catch (const std::bad_alloc &) {
+        bytes = QByteArray();
+        return ReadStatus::Failed;
+    }
+    return bytes.size() > maxBytes ? ReadStatus::TooLarge : ReadStatus::Ok;
+}
+
 } // namespace
 
 ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, struct stat &st)
@@ -149,23 +206,16 @@ ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, stru
     Fd fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
         return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
-    if (::fstat(fd.get(), &st) != 0)
-        return ReadStatus::Failed;
-    if (!S_ISREG(st.st_mode))
-        return ReadStatus::Missing;
-    if (InPlaceRewrite::settle(st) == InPlaceRewrite::Settled::Restored && ::fstat(fd.get(), &st) != 0)
-        return ReadStatus::Failed;
-    if (st.st_size > maxBytes)
-        return ReadStatus::TooLarge;
-    try {
-        bytes.reserve(qsizetype(st.st_size));
-        if (!readAll(fd.get(), maxBytes, bytes))
-            return ReadStatus::Failed;
-    } catch (const std::bad_alloc &) {
-        bytes = QByteArray();
-        return ReadStatus::Failed;
-    }
-    return bytes.size() > maxBytes ? ReadStatus::TooLarge : ReadStatus::Ok;
+    return readOpened(fd.get(), &path, maxBytes, bytes, st);
+}
+
+ReadStatus readPrivate(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, struct stat &st)
+{
+    Fd fd(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) // ELOOP: a link at the name
+        return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? ReadStatus::Missing
+                                                                     : ReadStatus::Failed;
+    return readOpened(fd.get(), nullptr, maxBytes, bytes, st);
 }
 
 bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, mode_t newMode)
@@ -182,18 +232,8 @@ bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, m
     if (exists && old.st_nlink > 1)
         return InPlaceRewrite::write(target, bytes, st); // every name of the file sees the save
 
-    const QByteArray dir = directoryOf(target);
-    const QByteArray base = target.mid(target.lastIndexOf('/') + 1);
-    removeStaleTemporaries(dir, base);
-    static const QByteArray pid = QByteArray::number(::getpid());
     QByteArray temp;
-    int raw = -1;
-    for (int attempt = 0; raw < 0 && attempt < 4; ++attempt) {
-        temp = dir + "/." + base + '.' + pid + '-' + randomPart() + ".tmp";
-        raw = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (raw < 0 && errno != EEXIST)
-            break;
-    }
+    const int raw = createTemporary(target, temp);
     if (raw < 0 && exists && (errno == EACCES || errno == EPERM))
         return InPlaceRewrite::write(target, bytes, st); // a writable file in a folder we may not write
     if (raw < 0)
@@ -208,15 +248,19 @@ bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, m
     }
     if (exists)
         copyExtendedAttributes(target, fd.get());
-    const bool ok = writeAll(fd.get(), bytes) &&
-                    ::fchmod(fd.get(), exists ? old.st_mode & 07777 : newMode ? newMode : newFileMode()) == 0 &&
-                    ::fsync(fd.get()) == 0 && ::fstat(fd.get(), &st) == 0 &&
-                    ::close(fd.release()) == 0 && ::rename(temp.constData(), target.constData()) == 0;
-    if (!ok) {
-        ::unlink(temp.constData());
+    return commitTemporary(fd, temp, target, bytes,
+                           exists ? old.st_mode & 07777 : newMode ? newMode : newFileMode(), st);
+}
+
+bool replacePrivate(const QByteArray &path, const QByteArray &bytes, mode_t mode)
+{
+    if (path.isEmpty())
         return false;
-    }
-    return syncFolder(dir);
+    // The rename takes the name itself: a link there is replaced, and a folder refuses it.
+    QByteArray temp;
+    Fd fd(createTemporary(path, temp));
+    struct stat st;
+    return fd.get() >= 0 && commitTemporary(fd, temp, path, bytes, mode, st);
 }
 
 bool flush(const QByteArray &path)

@@ -16,6 +16,12 @@ enum class ReadStatus { Ok, Missing, TooLarge, Failed };
 // place of the file that was cut short is finished or undone first.
 ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, struct stat &st);
 
+// For files in the program's own private folders, where anything else found at a name was
+// planted: as read, but a link is never followed and nothing can block (a FIFO, a device,
+// a folder or a link read as Missing), a larger file is refused from its size before any
+// memory is taken, and no rewrite is settled.
+ReadStatus readPrivate(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, struct stat &st);
+
 // Gives the file at path the contents bytes, creating it when missing:
 // - a link is followed only as the kernel would follow it for this user (in a world-writable
 //   sticky folder only a link of the user's own or of the folder's owner), else false;
@@ -28,6 +34,11 @@ ReadStatus read(const QByteArray &path, qint64 maxBytes, QByteArray &bytes, stru
 // Returns false and leaves the old file as it was when it cannot; st gets the new state.
 // A file created anew gets newMode, or the mode the umask gives when that is 0.
 bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, mode_t newMode = 0);
+
+// Gives the name path a new private file (mode) holding bytes, as replace does for a file
+// with one name, but taking the name itself: whatever is there, a link included, is replaced,
+// never written through, and a folder there makes it fail. Nothing of the old file is kept.
+bool replacePrivate(const QByteArray &path, const QByteArray &bytes, mode_t mode = 0600);
 
 // Makes the file and its folder entry durable; true when there is nothing to do.
 bool flush(const QByteArray &path);

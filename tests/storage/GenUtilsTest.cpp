@@ -7,6 +7,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -139,6 +142,36 @@ TEST_F(StartupFileTest, ASheetBesideAReadOnlyProgramIsCopiedIntoTheUsersFolder)
               program + u"template.ini"_s);
     EXPECT_EQ(FirstExistingFileIn(user, program, u"x.ini", u"y.ini", u"varnel.ini"),
               user + u"varnel.ini"_s);
+}
+
+// The program's private folders: made 0700, an existing one of the user's tightened to 0700;
+// a link or another user's folder refused and left as it is.
+TEST_F(StartupFileTest, APrivateFolderIsTheUsersOwnAndNoOneElses)
+{
+    const auto local = [this](const char *name) { return QFile::encodeName(path(name)); };
+    const bool root = ::geteuid() == 0;
+    for (const char *name : {"open", "elsewhere", "theirs"}) {
+        ASSERT_EQ(::mkdir(local(name).constData(), 0755), 0);
+        ASSERT_EQ(::chmod(local(name).constData(), 0755), 0); // whatever the umask
+    }
+    ASSERT_EQ(::symlink(local("elsewhere").constData(), local("link").constData()), 0);
+    if (root) {
+        ASSERT_EQ(::chown(local("theirs").constData(), 65534, 65534), 0);
+    }
+    const struct
+    {
+        const char *name;
+        bool made;
+        mode_t mode; // of what is at the name (a link's target) afterwards
+    } cases[] = {
+        {"a/b/new", true, 0700}, {"open", true, 0700}, {"link", false, 0755}, {"theirs", !root, root ? 0755u : 0700u}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(MakePrivateFolder(path(c.name)), c.made);
+        struct stat st;
+        ASSERT_EQ(::stat(local(c.name).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+    }
 }
 
 } // namespace

@@ -231,4 +231,40 @@ TEST_F(SafeFileTest, EachSaveSyncsTheFileBeforeItsRenameAndTheFolderAfter)
     EXPECT_EQ(calls, "frdfrdfrd");
 }
 
+// In the program's private folders anything but a regular file of sane size was planted: a
+// read takes it as Missing or TooLarge at once, never following a link or waiting on a FIFO;
+// a write replaces a link at the name (also for root), never a folder, and never writes through.
+TEST_F(SafeFileTest, PrivateFilesAreOnlyWhatStandsAtTheirName)
+{
+    const QString file = path("journal"), link = path("link");
+    writeBytes(file, "theirs");
+    writeBytes(path("big"), "");
+    ASSERT_EQ(::truncate(local(path("big")).constData(), 1200ll * 1024 * 1024), 0); // sparse
+    ASSERT_EQ(::symlink(local(file).constData(), local(link).constData()), 0);
+    ASSERT_EQ(::mkfifo(local(path("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(path("folder")));
+    using enum SafeFile::ReadStatus;
+    const struct
+    {
+        const char *name;
+        SafeFile::ReadStatus status;
+    } cases[] = {{"journal", Ok}, {"link", Missing},  {"fifo", Missing},
+                 {"folder", Missing}, {"none", Missing}, {"big", TooLarge}};
+    for (const auto &c : cases) {
+        QByteArray bytes;
+        struct stat st;
+        EXPECT_EQ(SafeFile::readPrivate(local(path(c.name)), 1 << 20, bytes, st), c.status) << c.name;
+        EXPECT_EQ(bytes, c.status == Ok ? "theirs" : "") << c.name;
+    }
+
+    ASSERT_TRUE(SafeFile::replacePrivate(local(link), "mine"));
+    EXPECT_EQ(readBytes(file), "theirs");
+    struct stat st;
+    ASSERT_EQ(::lstat(local(link).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode, S_IFREG | 0600);
+    EXPECT_EQ(readBytes(link), "mine");
+    EXPECT_FALSE(SafeFile::replacePrivate(local(path("folder")), "mine"));
+    EXPECT_TRUE(QFileInfo(path("folder")).isDir());
+}
+
 } // namespace
