@@ -70,11 +70,8 @@ QDateTime timeOf(const std::optional<QByteArray> &value)
 // block the program), never larger than limit (nothing is read of a planted giant).
 bool readOwnFile(const QString &path, qint64 limit, QByteArray &bytes)
 {
-    PosixFile::Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st;
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit)
-        return false;
-    return PosixFile::readAll(fd.get(), limit, bytes) && bytes.size() <= limit;
+    return SafeFile::readPrivate(QFile::encodeName(path), limit, bytes, st) == SafeFile::ReadStatus::Ok;
 }
 
 // This copy's owner file, locked for as long as the program runs: the kernel lets go of
@@ -331,9 +328,9 @@ bool write(const QString &sheetPath, const QStringList &sections, const Contents
     if (!MakePrivateFolder(folder))
         return false;
     const QString owner = ownOwner(folder);
-    struct stat st;
-    return SafeFile::replace(QFile::encodeName(fileFor(sheetPath, owner, folder)),
-                             encode(sheetPath, owner, sections, contents), st, 0600);
+    // A link planted at the name is replaced, never written through.
+    return SafeFile::replacePrivate(QFile::encodeName(fileFor(sheetPath, owner, folder)),
+                                    encode(sheetPath, owner, sections, contents));
 }
 
 std::vector<Found> find(const QString &sheetPath, const QStringList &sections, const QString &folder)

@@ -213,6 +213,13 @@ TEST_F(RecoveryJournalTest, PlantedLinksPipesAndGiantsAreNeverRead)
         c.plantAt(journal(sheet, c.owner));
     EXPECT_TRUE(RecoveryJournal::find(sheet, sections, folder()).empty());
     EXPECT_TRUE(RecoveryJournal::leftBehind(QString(), folder()).empty());
+
+    // A link planted at this copy's own journal is replaced, not written through.
+    const QByteArray secret = readBytes(target);
+    QFile::link(target, journal(sheet, own()));
+    ASSERT_TRUE(RecoveryJournal::write(sheet, sections, contents, folder()));
+    EXPECT_EQ(readBytes(target), secret);
+    EXPECT_FALSE(QFileInfo(journal(sheet, own())).isSymLink());
 }
 
 TEST_F(RecoveryJournalTest, TheFileStateTellsAChangedFileFromTheSameOne)
