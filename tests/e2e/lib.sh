@@ -13,7 +13,8 @@
 #   cell COLUMN-X ROW                screen point inside a cell of the line-item table
 #   at X Y                           screen point of a point of the sheet's scroll box
 #   use_window NAME-REGEX            focuses that window; WX, WY are then its top-left corner
-#   use_message / no_message         the program's message titled as the sheet is: focus / gone
+#   use_message / no_message         the program's message titled as the sheet is: focus
+#                                    (MESSAGE is then its id) / gone
 #   press X Y / rate_cell ROW        a button of that window / a tax dialog's percentage cell
 #   type_rate ROW TEXT               TEXT typed into that cell, in place of what it held
 #   loaded                           waits for a load's progress window to come and go
@@ -134,7 +135,7 @@ use_message() {
   local w
   w=$(xdotool search --onlyvisible --name '^The Purchase Order Form$' | grep -vx "$SHEET" | head -1)
   eval "$(xdotool getwindowgeometry --shell "$w")"
-  WX=$X; WY=$Y
+  WX=$X; WY=$Y MESSAGE=$w
   xdotool windowfocus --sync "$w"
 }
 # Fails unless no such message is open within 5 seconds.
