@@ -55,7 +55,13 @@ public:
     int execModal(QDialog *dialog) override;
     void runPreview(QDialog *preview) override;
     int previews = 0;
-    void pause(int ms) override { pausedMs += ms; }
+    std::function<void()> onPause; // after each pause is counted
+    void pause(int ms) override
+    {
+        pausedMs += ms;
+        if (onPause)
+            onPause();
+    }
     QDateTime now() override { return clock; }
     QSize screenSize() override { return screen; }
     QChar decimalSeparator() override { return decimal; }

@@ -168,3 +168,22 @@ TEST_F(LineItemTest, BeforeAnySelectionTheFirstRowIsTheCurrentOne)
 }
 
 } // namespace
+
+// What a file gives back is what the editors take: a text typed or pasted past that is cut
+// as it is typed, not later by a load or a recovery.
+TEST_F(LineItemTest, NoEditorTakesMoreThanAFileGivesBack)
+{
+    const QString typed(2703, u'x');
+    typeInto(3, 0, typed);
+    editLabel("Label2", [&](TFontsForm *d) { d->Edit1->setText(typed); });
+    const QString cellShown = cell(3, 0), labelShown = caption("Label2");
+    EXPECT_EQ(cellShown.size(), 2047);
+    EXPECT_EQ(labelShown.size(), 2047);
+    sheet->SaveSheet();
+
+    sheet = std::make_unique<TPurchaseOrderForm>();
+    sheet->OpenSheetFile(file);
+    sheet->LoadSheet();
+    EXPECT_EQ(cell(3, 0), cellShown);
+    EXPECT_EQ(caption("Label2"), labelShown);
+}

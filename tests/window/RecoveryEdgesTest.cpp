@@ -226,4 +226,25 @@ TEST_F(RecoveryEdgesTest, AJournalThatCannotBeWrittenIsReportedOncePerCause)
     QFile::remove(RecoveryJournal::folder().chopped(1));
 }
 
+TEST_F(RecoveryEdgesTest, ASignalDuringALoadEndsItThereAndAsksNothing)
+{
+    start(file);
+    typeAndKill(u"Nails"_s); // something a finished load would offer
+    sheet = std::make_unique<TPurchaseOrderForm>();
+    panel = std::make_unique<TControlForm>(sheet.get());
+    sheet->OpenSheetFile(file);
+    platform.messages.clear();
+    platform.pausedMs = 0;
+    platform.onPause = [this] {
+        if (platform.pausedMs == 100)
+            sheet->SessionEnding(); // SIGTERM, SIGHUP or a log-out after the first text
+    };
+    sheet->LoadSheet();
+    platform.onPause = nullptr;
+    EXPECT_EQ(platform.pausedMs, 100) << "no pause after the signal";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(platform.messages.empty()) << "nothing asked while ending";
+    EXPECT_EQ(journals(file).size(), 1u);
+}
+
 } // namespace
