@@ -10,6 +10,7 @@
 #include <QList>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -182,6 +183,18 @@ Settled settle(const QByteArray &path, const struct stat &st)
     return restore ? Settled::Restored : Settled::Finished;
 }
 
+namespace {
+
+// The file is fine; the folder that must hold its old bytes meanwhile is not.
+void noteNoRoomForCopy(int cause)
+{
+    SafeFile::setFailureCause(QStringLiteral("a file with several names is rewritten only behind a copy of its "
+                                             "old bytes, and none could be kept in \"%1\" (%2)")
+                                  .arg(QFile::decodeName(folder()), QString::fromLocal8Bit(std::strerror(cause))));
+}
+
+} // namespace
+
 bool write(const QByteArray &target, const QByteArray &bytes, struct stat &st)
 {
     Fd fd(::open(target.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
@@ -203,11 +216,13 @@ bool write(const QByteArray &target, const QByteArray &bytes, struct stat &st)
     // A file larger than a copy may be is not cut: its copy would not be trusted back.
     QByteArray previous;
     try {
-        if (!readAll(fd.get(), MaxOldBytes, previous) || previous.size() > MaxOldBytes ||
-            !MakePrivateFolder(QFile::decodeName(folder())))
+        if (!readAll(fd.get(), MaxOldBytes, previous) || previous.size() > MaxOldBytes)
             return false;
-        if (!SafeFile::replacePrivate(name, copyContents(before, identityOf(fd.get()), target, bytes, previous)))
+        if (!MakePrivateFolder(QFile::decodeName(folder())) ||
+            !SafeFile::replacePrivate(name, copyContents(before, identityOf(fd.get()), target, bytes, previous))) {
+            noteNoRoomForCopy(errno);
             return false;
+        }
     } catch (const std::bad_alloc &) {
         return false; // no room for the copy
     }

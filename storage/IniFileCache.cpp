@@ -133,7 +133,9 @@ void IniFileCache::write(const QByteArray &path, const QString &displayName, Ent
     }
     if (!SafeFile::replace(path, bytes, st)) {
         m_entries.erase(path); // the change never reached the file: forget it
-        throw AppError(QStringLiteral("Unable to write to %1").arg(displayName));
+        const QString cause = SafeFile::failureCause();
+        throw AppError(cause.isEmpty() ? QStringLiteral("Unable to write to %1").arg(displayName)
+                                       : QStringLiteral("Unable to write to %1: %2").arg(displayName, cause));
     }
     entry.stamp = stampOf(st);
     ++m_replaces;

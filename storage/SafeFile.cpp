@@ -218,8 +218,23 @@ ReadStatus readPrivate(const QByteArray &path, qint64 maxBytes, QByteArray &byte
     return readOpened(fd.get(), nullptr, maxBytes, bytes, st);
 }
 
+namespace {
+QString lastFailureCause;
+} // namespace
+
+QString failureCause()
+{
+    return lastFailureCause;
+}
+
+void setFailureCause(const QString &cause)
+{
+    lastFailureCause = cause;
+}
+
 bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, mode_t newMode)
 {
+    lastFailureCause.clear();
     struct stat old;
     bool exists = false;
     QByteArray target;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <sys/stat.h>
 
 // Reading and replacing whole files so that neither a crash, a power loss nor another user
@@ -39,6 +40,12 @@ bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, m
 // with one name, but taking the name itself: whatever is there, a link included, is replaced,
 // never written through, and a folder there makes it fail. Nothing of the old file is kept.
 bool replacePrivate(const QByteArray &path, const QByteArray &bytes, mode_t mode = 0600);
+
+// Why the last replace failed when the cause lies outside the file and its folder (the
+// user's data folder, where a rewrite in place keeps the old bytes), else empty: a message
+// naming the file alone would send the user looking in the wrong place.
+QString failureCause();
+void setFailureCause(const QString &cause);
 
 // Makes the file and its folder entry durable; true when there is nothing to do.
 bool flush(const QByteArray &path);

@@ -1,4 +1,7 @@
+#include "AppError.h"
 #include "InPlaceRewrite.h"
+#include "IniDocument.h"
+#include "IniFileCache.h"
 #include "SafeFile.h"
 #include "TempDir.h"
 
@@ -182,6 +185,21 @@ TEST_F(InPlaceRewriteTest, NoRewriteWithoutACopy)
     struct stat st;
     EXPECT_FALSE(SafeFile::replace(QFile::encodeName(file), New, st));
     EXPECT_EQ(readBytes(other), Old);
+    EXPECT_TRUE(SafeFile::failureCause().contains(folder)) << "the cause is named, not the sheet";
+
+    // A save's message names that folder too.
+    try {
+        IniFileCache::instance().modify(QFile::encodeName(file), file, [](IniDocument &doc) {
+            return doc.setValue(u"S", u"k", "newer");
+        });
+        ADD_FAILURE() << "the save went through";
+    } catch (const AppError &e) {
+        EXPECT_TRUE(e.message().startsWith(u"Unable to write to "_s + file + u": "_s)) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(folder)) << e.message().toStdString();
+    }
+    EXPECT_EQ(readBytes(other), Old);
+    EXPECT_TRUE(SafeFile::replace(QFile::encodeName(path("plain.pof")), New, st));
+    EXPECT_TRUE(SafeFile::failureCause().isEmpty()) << "a later save starts without it";
     QFile::remove(folder.chopped(1));
 }
 
