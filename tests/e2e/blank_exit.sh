@@ -4,11 +4,8 @@
 # Usage: blank_exit.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
-mv "$SHEETFILE" "$WORK/blank.ini"
-SHEETFILE="$WORK/blank.ini"
+start_on_blank
 before=$(cat "$SHEETFILE")
-kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
-start_program
 
 exit_asking() {
   panel_button 479                       # "E&xit"

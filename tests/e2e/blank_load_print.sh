@@ -5,11 +5,8 @@
 # Usage: blank_load_print.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
-mv "$SHEETFILE" "$WORK/blank.ini"
-SHEETFILE="$WORK/blank.ini"
+start_on_blank
 before=$(cat "$SHEETFILE")
-kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
-start_program
 read -r QX QY <<<"$(cell 20 0)"
 type_at "$QX" "$QY" "7"
 

@@ -8,14 +8,7 @@ JOURNALS="$HOME/.local/share/pelmora-po/recovery"
 OTHER="$WORK/other.pof"
 printf '%s\r\n' '[Label2]' 'TextValue=Other Supplier Co.' '[Table30]' 'TextValue=Saw' > "$OTHER"
 
-panel_button 3                           # "&Load PO..."
-use_window '^Save Current File'
-xdotool key Escape                       # No
-use_window '^Open Purchase Order Form File'
-sleep 0.3
-xdotool type --delay 30 "other.pof"
-xdotool key Return
-gone '^Open Purchase Order Form File'
+load_po other.pof
 loaded
 read -r CX CY <<<"$(cell 200 1)"
 type_at "$CX" "$CY" "Blade"

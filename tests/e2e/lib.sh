@@ -21,6 +21,10 @@
 #   stored SECTION [KEY]             a value of the sheet file, as saved
 #   alive                            fails unless the program still runs
 #   start_openbox                    a window manager (openbox) on the test's X server
+#   load_po NAME                     Load PO, No to saving first, NAME (in the program's folder)
+#                                    chosen; returns as the load begins
+#   start_on_blank                   the sheet file becomes "blank.ini" and the program starts
+#                                    anew on it (SHEETFILE follows)
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 
@@ -185,6 +189,22 @@ start_openbox() {
   WM_PID=$!
   trap 'kill $WM_PID 2>/dev/null; cleanup' EXIT
   wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
+}
+load_po() {
+  panel_button 3                         # "&Load PO..."
+  use_window '^Save Current File'
+  xdotool key Escape                     # No
+  use_window '^Open Purchase Order Form File'
+  sleep 0.3
+  xdotool type --delay 30 "$1"
+  xdotool key Return
+  gone '^Open Purchase Order Form File'
+}
+start_on_blank() {
+  mv "$SHEETFILE" "$WORK/blank.ini"
+  SHEETFILE="$WORK/blank.ini"
+  kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
+  start_program
 }
 alive() { kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID"; fail "the program died (exit $?)"; }; }
 
