@@ -3,7 +3,7 @@
 # sheet is kept and opens Save PO As; cancelled, it goes on; given a name, it saves there.
 # Usage: blank_exit.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
-e2e_start "$1"
+e2e_start_files "$1"
 start_on_blank
 before=$(cat "$SHEETFILE")
 

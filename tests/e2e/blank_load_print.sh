@@ -4,7 +4,7 @@
 # with the order still in the window; given a name, Load PO saves there and goes on.
 # Usage: blank_load_print.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
-e2e_start "$1"
+e2e_start_files "$1"
 start_on_blank
 before=$(cat "$SHEETFILE")
 read -r QX QY <<<"$(cell 20 0)"

@@ -201,9 +201,9 @@ load_po() {
   gone '^Open Purchase Order Form File'
 }
 start_on_blank() {
+  [ -z "$APP_PID" ] || { kill "$APP_PID"; wait "$APP_PID" 2>/dev/null; }
   mv "$SHEETFILE" "$WORK/blank.ini"
   SHEETFILE="$WORK/blank.ini"
-  kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
   start_program
 }
 alive() { kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID"; fail "the program died (exit $?)"; }; }

@@ -4,9 +4,8 @@
 # the balance due that the window shows.
 # Usage: save_as_taxes.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
-e2e_start "$1" '[Table30]' 'TextValue=Hammer' '[Currency]' 'TextValue=£' '[Country]' 'TextValue=GBP'
+e2e_start_files "$1" '[Table30]' 'TextValue=Hammer' '[Currency]' 'TextValue=£' '[Country]' 'TextValue=GBP'
 iconv -f UTF-8 -t WINDOWS-1252 "$SHEETFILE" > "$SHEETFILE.1252" && mv "$SHEETFILE.1252" "$SHEETFILE"
-kill "$APP_PID"; wait "$APP_PID" 2>/dev/null
 start_program
 
 read -r QX QY <<<"$(cell 20 0)"
