@@ -51,11 +51,12 @@ const QStringList &journalSections()
 void readAsJournal(const IniDocument &file)
 {
     static const QString sheet = QStringLiteral("/fuzz/order.pof");
-    const auto journal = RecoveryJournal::decode(file, sheet, journalSections());
+    QString owner;
+    const auto journal = RecoveryJournal::decode(file, sheet, journalSections(), &owner);
     if (!journal)
         return;
     if (journal->texts.size() != journalSections().size() ||
-        !RecoveryJournal::decode(RecoveryJournal::encode(sheet, journalSections(), *journal), sheet,
+        !RecoveryJournal::decode(RecoveryJournal::encode(sheet, owner, journalSections(), *journal), sheet,
                                  journalSections()))
         std::abort();
 }
