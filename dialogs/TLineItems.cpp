@@ -31,40 +31,7 @@ TLineItems::TLineItems(QWidget *table, int row, bool rowFilled, const SheetFont 
 
 void TLineItems::IgnoreClicksNear(const OpeningClick &click)
 {
-    m_opening = click;
-    for (QPushButton *button : {BitBtn2, BitBtn3, BitBtn1}) {
-        button->setMouseTracking(true);
-        button->installEventFilter(this);
-    }
-    setMouseTracking(true);
-    installEventFilter(this);
-}
-
-bool TLineItems::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
-        type != QEvent::MouseButtonRelease)
-        return QDialog::eventFilter(watched, event);
-    const auto *mouse = static_cast<QMouseEvent *>(event);
-    if (type == QEvent::MouseButtonRelease && m_swallowRelease) {
-        m_swallowRelease = false;
-        return true;
-    }
-    if (!m_opening)
-        return QDialog::eventFilter(watched, event);
-    const QPointF moved = mouse->globalPosition() - m_opening->globalPos;
-    const bool samePlace = std::max(std::abs(moved.x()), std::abs(moved.y())) <=
-                           QGuiApplication::styleHints()->mouseDoubleClickDistance();
-    if (!samePlace) {
-        m_opening.reset(); // the pointer moved on: what it does now is meant
-        return QDialog::eventFilter(watched, event);
-    }
-    if (type != QEvent::MouseMove && mouse->timestamp() - m_opening->timestamp < 1000) {
-        m_swallowRelease = true;
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    (new ClickGuard(click, this))->watch(this);
 }
 
 void TLineItems::showEvent(QShowEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClickGuard.h"
 #include "SheetFont.h"
 
 #include <QDialog>
@@ -17,13 +18,8 @@ class TLineItems : public QDialog
 {
     Q_OBJECT
 public:
-    // The double-click that opened the dialog: where on the screen, and when in the window
-    // system's time (that of its mouse events).
-    struct OpeningClick
-    {
-        QPointF globalPos;
-        quint64 timestamp = 0;
-    };
+    // The double-click that opened the dialog.
+    using OpeningClick = ClickGuard::Click;
 
     TLineItems(QWidget *table, int row, bool rowFilled, const SheetFont &tableFont);
 
@@ -46,12 +42,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int m_row;
     bool m_rowFilled;
     SheetFont m_font;
-    std::optional<OpeningClick> m_opening;
-    bool m_swallowRelease = false;
 };

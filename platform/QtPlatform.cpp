@@ -1,5 +1,6 @@
 #include "QtPlatform.h"
 
+#include "ClickGuard.h"
 #include "FontConvert.h"
 #include "HelpWindow.h"
 #include "PoApplication.h"
@@ -14,6 +15,7 @@
 #include <QLocale>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -75,6 +77,40 @@ protected:
     }
     void closeEvent(QCloseEvent *event) override { QDialog::closeEvent(event); }
 };
+
+// The press that last answered one of the program's questions. The next question may open
+// where that one was (the recovery question, then the list of other orders): the rest of a
+// double- or triple-click must not answer it too.
+std::optional<ClickGuard::Click> lastAnswer;
+
+class AnswerRecorder : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            lastAnswer = ClickGuard::Click{mouse->globalPosition(), mouse->timestamp()};
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Records the press that answers box, and keeps the rest of the one that answered the last.
+void guardAnswers(QMessageBox &box)
+{
+    QList<QWidget *> watched{&box};
+    for (QAbstractButton *button : box.buttons())
+        watched << button;
+    auto *recorder = new AnswerRecorder(&box);
+    for (QWidget *w : watched)
+        w->installEventFilter(recorder);
+    if (lastAnswer)
+        (new ClickGuard(*lastAnswer, &box))->watch(&box);
+}
 
 const QMessageBox::Icon Icons[] = {QMessageBox::Information, QMessageBox::Question,
                                    QMessageBox::Warning, QMessageBox::Critical};
@@ -156,6 +192,7 @@ MsgResult QtPlatform::messageBox(QWidget *owner, const QString &caption, const Q
     QMessageBox box(Icons[int(icon)], caption, shownText(text), standard, owner);
     if (buttons == MsgButtons::YesNoDefaultNo)
         box.setDefaultButton(QMessageBox::No);
+    guardAnswers(box);
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return MsgResult::Cancel;
@@ -177,6 +214,7 @@ std::optional<int> QtPlatform::ask(QWidget *owner, const QString &caption, const
         buttons << box.addButton(answer, QMessageBox::ActionRole);
     if (defaultAnswer >= 0 && defaultAnswer < buttons.size())
         box.setDefaultButton(qobject_cast<QPushButton *>(buttons[defaultAnswer]));
+    guardAnswers(box);
     box.exec();
     // Nothing pressed: Escape, the close box, or the loop ended under it (a log-out, a signal).
     const qsizetype pressed = buttons.indexOf(box.clickedButton());

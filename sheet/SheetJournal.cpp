@@ -12,6 +12,9 @@
 namespace {
 
 constexpr int FlushDelayMs = 500; // well within a second of any change
+// A journal that could not be written is tried again this often, so that what was typed
+// reaches it as soon as there is room, not only with the next change.
+constexpr int RetryDelayMs = 2000;
 
 // The texts the user changes; the clock-made PO number and date after them only come along.
 bool sameTexts(const QStringList &a, const QStringList &b)
@@ -34,8 +37,9 @@ QString failureText(int cause)
         why = QStringLiteral("The folder \"%1\" cannot be written.").arg(folder);
     else
         why = QStringLiteral("The folder \"%1\" cannot be written (%2).").arg(folder, QString::fromLocal8Bit(std::strerror(cause)));
-    return why + QStringLiteral("\r\n\r\nLine items and a logo typed since the last save are not kept safe there: "
-                                "they are lost if the program ends before you save the order.");
+    return why + QStringLiteral("\r\n\r\nLine items and a logo typed since the last save are not kept safe there "
+                                "until it has room again (tried every two seconds): they are lost if the program "
+                                "ends before then or before you save the order.");
 }
 
 } // namespace
@@ -171,10 +175,13 @@ bool SheetJournal::Flush()
     }
     const RecoveryJournal::Contents contents{texts, QDateTime::fromMSecsSinceEpoch(m_changedMs, Qt::UTC),
                                              RecoveryJournal::FileState::of(m_path)};
-    if (RecoveryJournal::write(m_path, Sections(), contents))
+    if (RecoveryJournal::write(m_path, Sections(), contents)) {
+        m_timer.setInterval(FlushDelayMs);
         return true;
+    }
     const int cause = errno;
-    m_dirty = true; // tried again with the next change or flush
+    m_dirty = true;
+    m_timer.start(RetryDelayMs);
     if (m_failures.insert(cause == EDQUOT ? ENOSPC : cause).second)
         emit WriteFailed(failureText(cause));
     return false;

@@ -188,14 +188,14 @@ void TPurchaseOrderForm::offerRecovery()
     const auto offer = m_journal->Pending();
     if (!offer)
         return; // another sheet was opened meanwhile
-    QString text = QStringLiteral("Line items or a logo of \"%1\" were changed and not saved (last change: %2).")
+    QString text = QStringLiteral("Line items or a logo in \"%1\" were changed and not saved (last change: %2).")
                        .arg(m_journal->SheetPath(), shownTime(offer->contents.changed));
     int preferred = RecoverAnswer;
     if (offer->fileChanged()) {
         // Recovering would undo what someone else put into the file since: not the default.
         text += offer->fileNow.size < 0
                     ? QStringLiteral("\r\n\r\nThe file is no longer there.")
-                    : QStringLiteral("\r\n\r\nThe file has changed since: it was written %1.")
+                    : QStringLiteral("\r\n\r\nThe file was changed after that (it is now dated %1).")
                           .arg(shownTime(offer->fileNow.modified));
         text += QStringLiteral(" Recovering puts the unsaved texts over what it holds now.");
         preferred = KeepAnswer;
@@ -236,7 +236,7 @@ void TPurchaseOrderForm::offerLeftBehind()
     for (const auto &[sheet, changed] : RecoveryJournal::leftBehind(m_journal->SheetPath())) {
         const std::optional<int> answer = platform().ask(
             this, windowTitle(),
-            QStringLiteral("Line items or a logo of \"%1\" were changed and not saved (last change: %2).\r\n\r\n"
+            QStringLiteral("Line items or a logo in \"%1\" were changed and not saved (last change: %2).\r\n\r\n"
                            "Open that order now to recover them, keep them for later, or discard them?")
                 .arg(sheet, shownTime(changed)),
             MsgIcon::Question, {QStringLiteral("&Open"), QStringLiteral("&Keep for Later"), QStringLiteral("&Discard")},

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <csignal>
+#include <limits>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -83,6 +85,7 @@ struct OwnLock
     QString name;
     int fd = -1;
     QDateTime since;
+    QString sheet; // the sheet this copy holds
 };
 
 std::vector<OwnLock> &ownLocks()
@@ -91,47 +94,58 @@ std::vector<OwnLock> &ownLocks()
     return locks;
 }
 
-QByteArray ownerContents(const OwnLock &lock, const QString &sheetPath)
+QByteArray ownerContents(const OwnLock &lock)
 {
     IniDocument doc = IniDocument::parse(QByteArray());
     doc.setValue(OwnerSection, PidKey, QByteArray::number(qint64(::getpid())));
     doc.setValue(OwnerSection, SinceKey, timeValue(lock.since));
-    doc.setValue(OwnerSection, SheetKey, pathValue(sheetPath));
+    doc.setValue(OwnerSection, SheetKey, pathValue(lock.sheet));
     return doc.serialize();
 }
 
-OwnLock makeOwnLock(const QString &folder)
+// Makes and locks the owner file when it is not there yet: the folder may have been full,
+// read-only or missing until now.
+void lockOwnerFile(OwnLock &lock)
 {
-    quint32 random = 0;
-    if (::getrandom(&random, sizeof random, 0) != ssize_t(sizeof random))
-        random = quint32(QDateTime::currentMSecsSinceEpoch());
-    OwnLock lock{folder, QStringLiteral("%1-%2").arg(::getpid()).arg(random, 8, 16, QLatin1Char('0')), -1,
-                 QDateTime::currentDateTimeUtc()};
-    if (!MakePrivateFolder(folder))
-        return lock; // a name all the same: the journals cannot be written either
+    if (lock.fd >= 0 || !MakePrivateFolder(lock.folder))
+        return;
     // Locked under a name no scan looks at, then renamed: a scan never finds it unlocked.
-    const QByteArray temp = QFile::encodeName(folder + u'.' + lock.name + QStringLiteral(".tmp"));
+    const QByteArray temp = QFile::encodeName(lock.folder + u'.' + lock.name + QStringLiteral(".tmp"));
     const int fd = ::open(temp.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
-        return lock;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !PosixFile::writeAll(fd, ownerContents(lock, QString())) ||
-        ::rename(temp.constData(), QFile::encodeName(folder + lock.name + OwnerSuffix).constData()) != 0) {
+        return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !PosixFile::writeAll(fd, ownerContents(lock)) ||
+        ::rename(temp.constData(), QFile::encodeName(lock.folder + lock.name + OwnerSuffix).constData()) != 0) {
         ::unlink(temp.constData());
         ::close(fd);
-        return lock;
+        return;
     }
     lock.fd = fd; // open, and locked, until the process ends
-    return lock;
 }
 
 OwnLock &ownLock(const QString &folder)
 {
-    for (OwnLock &lock : ownLocks()) {
-        if (lock.folder == folder)
-            return lock;
+    auto &locks = ownLocks();
+    auto lock = std::find_if(locks.begin(), locks.end(), [&](const OwnLock &l) { return l.folder == folder; });
+    if (lock == locks.end()) {
+        quint32 random = 0;
+        if (::getrandom(&random, sizeof random, 0) != ssize_t(sizeof random))
+            random = quint32(QDateTime::currentMSecsSinceEpoch());
+        // The process comes first in the name: it still tells whether the copy runs when no
+        // owner file could be made.
+        locks.push_back({folder, QStringLiteral("%1-%2").arg(::getpid()).arg(random, 8, 16, QLatin1Char('0')), -1,
+                         QDateTime::currentDateTimeUtc(), QString()});
+        lock = locks.end() - 1;
     }
-    ownLocks().push_back(makeOwnLock(folder));
-    return ownLocks().back();
+    lockOwnerFile(*lock);
+    return *lock;
+}
+
+bool isOwnName(const QString &folder, const QString &name)
+{
+    const auto &locks = ownLocks();
+    return std::any_of(locks.begin(), locks.end(),
+                       [&](const OwnLock &l) { return l.folder == folder && l.name == name; });
 }
 
 // Whether the copy that owns name runs: its owner file is there and locked.
@@ -139,8 +153,17 @@ bool ownerRunning(const QString &folder, const QString &name)
 {
     PosixFile::Fd fd(::open(QFile::encodeName(folder + name + OwnerSuffix).constData(),
                             O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0)
-        return false;
+    if (fd.get() < 0) {
+        // No owner file: one that could not be made (a full folder) may still run, as its
+        // process says. A number reused meanwhile only puts off an offer, never loses work.
+        bool number = false;
+        const qint64 pid = name.section(u'-', 0, 0).toLongLong(&number);
+        if (!number || pid <= 1 || pid > std::numeric_limits<pid_t>::max())
+            return false;
+        if (pid == ::getpid()) // under another name: an earlier process of the same number
+            return isOwnName(folder, name);
+        return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    }
     if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0)
         return false; // released with the lock as fd closes
     return errno == EWOULDBLOCK;
@@ -231,10 +254,11 @@ void release(const QString &folder)
 
 void holdSheet(const QString &sheetPath, const QString &folder)
 {
-    const OwnLock &lock = ownLock(folder);
+    OwnLock &lock = ownLock(folder);
+    lock.sheet = sheetPath;
     if (lock.fd < 0)
-        return;
-    const QByteArray bytes = ownerContents(lock, sheetPath);
+        return; // written once the file can be made
+    const QByteArray bytes = ownerContents(lock);
     if (::ftruncate(lock.fd, 0) == 0 && ::lseek(lock.fd, 0, SEEK_SET) == 0)
         PosixFile::writeAll(lock.fd, bytes);
 }

@@ -14,6 +14,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// An owner whose process cannot exist: past the largest process number.
+const QString Dead = u"2147483600-dead"_s;
+
 class RecoveryJournalTest : public TempDirTest
 {
 protected:
@@ -138,18 +141,23 @@ TEST_F(RecoveryJournalTest, EachCopyHasItsOwnJournalAndKnowsWhichOwnersStillRun)
 {
     const QDateTime t0(QDate(2026, 12, 9), QTime(10, 0), Qt::UTC);
     ASSERT_TRUE(RecoveryJournal::write(sheet, sections, contents, folder()));
-    plant(sheet, u"100-dead"_s, t0);                 // a copy that was killed
+    plant(sheet, Dead, t0);                          // a copy that was killed
     plant(sheet, u"200-alive"_s, t0.addSecs(60));    // a copy that still runs
     const int lock = runningCopy(u"200-alive"_s, sheet);
-    plant(sheet, u"300-forged"_s, t0);
-    QFile::rename(journal(sheet, u"300-forged"_s), journal(sheet, u"999-other"_s)); // under another's name
+    plant(sheet, u"2147483601-forged"_s, t0);
+    QFile::rename(journal(sheet, u"2147483601-forged"_s), journal(sheet, u"2147483602-other"_s)); // under another's name
 
+    // A copy that could make no owner file (a full folder) runs as long as its process does.
+    const QString unannounced = QString::number(::getppid()) + u"-nofile"_s;
+    plant(sheet, unannounced, t0.addSecs(-60));
     const auto found = RecoveryJournal::find(sheet, sections, folder());
-    ASSERT_EQ(found.size(), 3u);
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[3].owner, unannounced);
+    EXPECT_TRUE(found[3].ownerRunning);
     EXPECT_EQ(found[0].owner, own()) << "the newest first";
     EXPECT_EQ(found[1].owner, u"200-alive"_s);
     EXPECT_TRUE(found[1].ownerRunning);
-    EXPECT_EQ(found[2].owner, u"100-dead"_s);
+    EXPECT_EQ(found[2].owner, Dead);
     EXPECT_FALSE(found[2].ownerRunning);
 
     const auto holders = RecoveryJournal::holdersOf(sheet, folder());
@@ -160,7 +168,7 @@ TEST_F(RecoveryJournalTest, EachCopyHasItsOwnJournalAndKnowsWhichOwnersStillRun)
 
     // This copy removes its own journal only.
     EXPECT_TRUE(RecoveryJournal::remove(sheet, folder()));
-    EXPECT_EQ(RecoveryJournal::find(sheet, sections, folder()).size(), 2u);
+    EXPECT_EQ(RecoveryJournal::find(sheet, sections, folder()).size(), 3u);
 
     ::close(lock); // that copy ended
     EXPECT_FALSE(RecoveryJournal::find(sheet, sections, folder())[0].ownerRunning);
@@ -173,13 +181,13 @@ TEST_F(RecoveryJournalTest, LeftBehindListsOtherSheetsThatStillExistNewestFirst)
     const QString a = path(u"a.pof"_s), b = path(u"b.pof"_s), gone = path(u"gone.pof"_s), held = path(u"held.pof"_s);
     for (const QString &file : {a, b, held})
         writeBytes(file, "[Label2]\r\nTextValue=x\r\n");
-    plant(a, u"1-x"_s, t0);
-    plant(a, u"2-x"_s, t0.addSecs(600));
-    plant(b, u"3-x"_s, t0.addSecs(300));
-    plant(gone, u"4-x"_s, t0.addSecs(900));
-    plant(held, u"5-x"_s, t0.addSecs(900));
-    const int lock = runningCopy(u"5-x"_s, held);
-    plant(sheet, u"6-x"_s, t0.addSecs(900));
+    plant(a, u"2147483611-x"_s, t0);
+    plant(a, u"2147483612-x"_s, t0.addSecs(600));
+    plant(b, u"2147483613-x"_s, t0.addSecs(300));
+    plant(gone, u"2147483614-x"_s, t0.addSecs(900));
+    plant(held, u"2147483615-x"_s, t0.addSecs(900));
+    const int lock = runningCopy(u"2147483615-x"_s, held);
+    plant(sheet, u"2147483616-x"_s, t0.addSecs(900));
 
     const auto left = RecoveryJournal::leftBehind(sheet, folder());
     ASSERT_EQ(left.size(), 2u);

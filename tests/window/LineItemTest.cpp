@@ -138,11 +138,12 @@ TEST_F(LineItemTest, AClickAtTheDoubleClicksSpotWithinASecondPressesNoButton)
             const QPoint centre = clear->rect().center();
             // The dialog opens with "Clear Row" where the double-click was.
             items->IgnoreClicksNear({QPointF(clear->mapToGlobal(centre)), Opened});
+            // Through the dialog's window, as the window system delivers them.
             const auto send = [&](QEvent::Type type, QPoint local, quint64 time, Qt::MouseButtons buttons) {
-                QMouseEvent event(type, QPointF(local), QPointF(clear->mapToGlobal(local)),
+                QMouseEvent event(type, QPointF(clear->mapTo(d, local)), QPointF(clear->mapToGlobal(local)),
                                   type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
                 event.setTimestamp(Opened + time);
-                QApplication::sendEvent(clear, &event);
+                QApplication::sendEvent(d->windowHandle(), &event);
             };
             if (c.movedAwayFirst)
                 send(QEvent::MouseMove, centre + QPoint(0, 40), c.after / 2, Qt::NoButton);

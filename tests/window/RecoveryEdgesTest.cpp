@@ -121,7 +121,7 @@ TEST_F(RecoveryEdgesTest, AJournalOlderThanItsFileSaysSoAndKeepsTheFileByDefault
     restart(file); // no answer
     ASSERT_EQ(platform.messages.size(), 1u);
     const auto &asked = platform.messages[0];
-    EXPECT_TRUE(asked.text.contains(u"The file has changed since: it was written "_s)) << asked.text.toStdString();
+    EXPECT_TRUE(asked.text.contains(u"The file was changed after that (it is now dated "_s)) << asked.text.toStdString();
     EXPECT_EQ(asked.defaultAnswer, Keep);
     EXPECT_EQ(sheet->StringGrid1->Cell(0, 0), u"7"_s);
     EXPECT_EQ(readBytes(file), newer);

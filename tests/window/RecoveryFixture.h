@@ -65,9 +65,10 @@ protected:
         };
     }
 
-    // The program was killed: its journals are now those of a copy that no longer runs (the
-    // tests' restarts run in this same process, whose own journals count as its own).
-    static void killed(const QString &owner = u"999-killed"_s)
+    // The program was killed: its journals are now those of a copy that no longer runs (one
+    // past the largest process number; the tests' restarts run in this same process, whose
+    // own journals count as its own).
+    static void killed(const QString &owner = u"2147483647-killed"_s)
     {
         const QString own = RecoveryJournal::ownOwner();
         for (const QString &name : QDir(RecoveryJournal::folder()).entryList({u"*-"_s + own + u".journal"_s})) {
