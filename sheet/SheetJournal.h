@@ -51,7 +51,7 @@ public:
     // carries, so that a recovery never puts back older ones.
     void LabelChanged(const QString &name)
     {
-        if (name == u"labelPONumber" || name == u"labelPODate")
+        if (name == Sections()[PONumberIndex] || name == Sections()[PODateIndex])
             Changed();
     }
     // The file holds text at index of Sections() now (written there at once).
