@@ -194,15 +194,25 @@ struct Parsed
     QDateTime changed;
 };
 
+// Every journal file in folder whose name starts with prefix, as read (never a link, a pipe
+// or a giant), with its path.
+std::vector<std::pair<QString, QByteArray>> readJournals(const QString &folder, const QString &prefix = QString())
+{
+    std::vector<std::pair<QString, QByteArray>> journals;
+    for (const QString &name : namesIn(folder, JournalSuffix)) {
+        QByteArray bytes;
+        const QString file = folder + name + JournalSuffix;
+        if (name.startsWith(prefix) && readOwnFile(file, MaxJournalBytes, bytes))
+            journals.emplace_back(file, bytes);
+    }
+    return journals;
+}
+
 // Every readable journal in folder, with its owner and sheet.
 std::vector<Parsed> journalsIn(const QString &folder)
 {
     std::vector<Parsed> found;
-    for (const QString &name : namesIn(folder, JournalSuffix)) {
-        QByteArray bytes;
-        const QString file = folder + name + JournalSuffix;
-        if (!readOwnFile(file, MaxJournalBytes, bytes))
-            continue;
+    for (const auto &[file, bytes] : readJournals(folder)) {
         const IniDocument doc = IniDocument::parse(bytes);
         const auto sheet = sheetOf(doc);
         const QString owner = QString::fromLatin1(doc.value(Header, OwnerKey).value_or(QByteArray()));
@@ -361,14 +371,8 @@ std::vector<Found> find(const QString &sheetPath, const QStringList &sections, c
 {
     std::vector<Found> found;
     const QString prefix = QString::fromLatin1(hashHex(sheetPath.toUtf8(), 32)) + u'-';
-    for (const QString &name : namesIn(folder, JournalSuffix)) {
-        if (!name.startsWith(prefix))
-            continue;
-        const QString file = folder + name + JournalSuffix;
-        QByteArray bytes;
+    for (const auto &[file, bytes] : readJournals(folder, prefix)) {
         QString owner;
-        if (!readOwnFile(file, MaxJournalBytes, bytes))
-            continue;
         auto contents = decode(bytes, sheetPath, sections, &owner);
         // A journal under another owner's name is not that owner's to answer for.
         if (!contents || fileFor(sheetPath, owner, folder) != file)
