@@ -168,15 +168,20 @@ void TControlForm::btnExitClick()
 
 bool TControlForm::saveOrder()
 {
-    if (m_sheet->SaveKeepsBlankSheet() && m_sheet->HasUnsavedTexts())
+    if (blankOrderNeedsName())
         return nameBlankOrder();
     m_sheet->SaveSheet();
     return true;
 }
 
+bool TControlForm::blankOrderNeedsName() const
+{
+    return m_sheet->SaveKeepsBlankSheet() && m_sheet->HasUnsavedTexts();
+}
+
 bool TControlForm::nameBlankOrder()
 {
-    if (!m_sheet->SaveKeepsBlankSheet() || !m_sheet->HasUnsavedTexts())
+    if (!blankOrderNeedsName())
         return true;
     platform().messageBox(this, m_sheet->windowTitle(), // the program's title
                           QStringLiteral("\"%1\" is the blank sheet every order starts from: it is kept "

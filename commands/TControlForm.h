@@ -57,6 +57,7 @@ private:
     // The start-up blank sheet keeps what it holds, so an order typed on it has nowhere to go:
     // says so and offers Save PO As. False when the user cancelled it.
     bool nameBlankOrder();
+    bool blankOrderNeedsName() const;
     // Load PO once its file is chosen: the sheet reads chosen, fonts from its companion file.
     void loadOrder(const QString &chosen);
     // Whether Save As may write chosen: asks before it replaces another existing file.
