@@ -68,7 +68,16 @@ TControlForm::TControlForm(TPurchaseOrderForm *sheet)
     connect(btnExit, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { btnExitClick(); }); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn4Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn1Click(); }); });
-    connect(btnTax, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { btnTaxClick(); }); });
+    connect(btnTax, &QPushButton::clicked, this, [this] {
+        PoApplication::runCommandLater(this, [this] {
+            btnTaxClick();
+            // The keyboard goes back where the dialog came from, not to the sheet below.
+            if (isVisible()) {
+                activateWindow();
+                btnTax->setFocus(Qt::OtherFocusReason);
+            }
+        });
+    });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn3Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { PoApplication::runCommandLater(this, [this] { BitBtn2Click(); }); });
     m_sheet->TaxCommand = [this] { btnTaxClick(); };

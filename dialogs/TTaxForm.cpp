@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 TTaxForm::TTaxForm(QWidget *owner, TIniFile *sheetFile)
     : ApplyOnCloseDialog(owner, Qt::Tool | Qt::WindowCloseButtonHint), m_sheetFile(sheetFile)
@@ -34,6 +35,7 @@ TTaxForm::TTaxForm(QWidget *owner, TIniFile *sheetFile)
     StringGrid1->setColumnWidth(1, 62);
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    StringGrid1->SetTypedOnlyColumn(0); // the product names, shown for reference only
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Row 0 is the fixed header.
@@ -53,8 +55,42 @@ TTaxForm::TTaxForm(QWidget *owner, TIniFile *sheetFile)
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(StringGrid1, &EditTextGrid::EditTextChanged, this, &TTaxForm::StringGrid1SetEditText);
+    // As on the sheet, Tab runs through the cells and Ctrl+Tab leaves the grid; the box and
+    // the button are stops of their own.
+    setTabOrder(StringGrid1, CheckBox1);
+    setTabOrder(CheckBox1, BitBtn1);
+    const auto key = [this](QKeySequence sequence, auto handler) {
+        auto *shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this] { leaveStop(true); });
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [this] { leaveStop(false); });
+    // Return is OK from anywhere, a cell's editor included, which would otherwise take it.
+    key(QKeySequence(Qt::Key_Return), [this] { pressOk(); });
+    key(QKeySequence(Qt::Key_Enter), [this] { pressOk(); });
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void TTaxForm::leaveStop(bool forward)
+{
+    QWidget *const stops[] = {StringGrid1, CheckBox1, BitBtn1};
+    const QWidget *focused = focusWidget();
+    int at = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (focused && (focused == stops[i] || stops[i]->isAncestorOf(focused)))
+            at = i;
+    }
+    // Leaving a cell's editor closes it; its text is in the cell already.
+    stops[(at + (forward ? 1 : 2)) % 3]->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+void TTaxForm::pressOk()
+{
+    // The editor commits as it loses the focus, before the dialog closes.
+    BitBtn1->setFocus(Qt::OtherFocusReason);
+    BitBtn1->click();
 }
 
 void TTaxForm::StringGrid1SetEditText(int column, int row)

@@ -29,6 +29,8 @@ public:
     void FinishChecks();
 
 private:
+    void leaveStop(bool forward);
+    void pressOk();
     static QString refusalOf(long double percentage);
     void refuse(int row);
 

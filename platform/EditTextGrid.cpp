@@ -99,6 +99,13 @@ void EditTextGrid::OpenCurrentEditor()
         edit(at);
 }
 
+bool EditTextGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (index.column() == m_typedOnlyColumn && trigger == CurrentChanged)
+        return false;
+    return QTableWidget::edit(index, trigger, event);
+}
+
 bool EditTextGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor && event->type() == QEvent::KeyPress &&

@@ -14,6 +14,7 @@ class EditTextGrid : public QTableWidget
     Q_OBJECT
 public:
     EditTextGrid(int rows, int columns, QWidget *parent);
+    using QTableWidget::edit;
 
     QString Cell(int column, int row) const;
     void SetCell(int column, int row, const QString &text);
@@ -25,6 +26,9 @@ public:
     // Opens the current cell's editor (the first cell's when none is current), as a click
     // on it does.
     void OpenCurrentEditor();
+    // Moving onto a cell of this column opens no editor there: it is typed into only when
+    // the user starts typing or clicks it (a column that is shown but never kept).
+    void SetTypedOnlyColumn(int column) { m_typedOnlyColumn = column; }
 
 signals:
     void EditTextChanged(int column, int row);
@@ -34,6 +38,7 @@ signals:
     void DialogKeyPressed();
 
 protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
@@ -46,4 +51,5 @@ private:
     // more, and the events it still sends must not be taken for one.
     QPointer<QWidget> m_editor;
     QPersistentModelIndex m_editing;
+    int m_typedOnlyColumn = -1;
 };

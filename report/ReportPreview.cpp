@@ -6,9 +6,35 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEngine>
 #include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// The desktop's usual keys for the preview's own actions, known by their texts.
+const std::pair<const char *, QKeySequence::StandardKey> StandardKeys[] = {
+    {"Print", QKeySequence::Print},       {"Zoom in", QKeySequence::ZoomIn},
+    {"Zoom out", QKeySequence::ZoomOut},
+};
+const std::pair<const char *, QKeyCombination> PageKeys[] = {
+    {"First page", Qt::CTRL | Qt::Key_Home},     {"Previous page", Qt::CTRL | Qt::Key_PageUp},
+    {"Next page", Qt::CTRL | Qt::Key_PageDown}, {"Last page", Qt::CTRL | Qt::Key_End},
+};
+
+// The key goes into the tooltip, where a keyboard user looks for it.
+void giveKey(QAction *action, const QKeySequence &key)
+{
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    QString tip = action->toolTip();
+    tip.remove(QLatin1Char('&'));
+    action->setToolTip(QStringLiteral("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
+}
+
+} // namespace
 
 ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *parent)
     : QPrintPreviewDialog(parent), m_report(report), m_pdfName(pdfName)
@@ -24,7 +50,46 @@ ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *pa
         pdf->setObjectName(QStringLiteral("SaveAsPdf"));
         pdf->setToolTip(QStringLiteral("Save the purchase order as a PDF file"));
         connect(pdf, &QAction::triggered, this, &ReportPreview::SaveAsPdf);
+        giveKey(pdf, QKeySequence::Save);
+        keyboardToolbar(toolbar);
     }
+}
+
+void ReportPreview::keyboardToolbar(QToolBar *toolbar)
+{
+    for (QAction *action : toolbar->actions()) {
+        const QString text = action->text().remove(QLatin1Char('&'));
+        for (const auto &[name, key] : StandardKeys) {
+            if (text == QLatin1StringView(name))
+                giveKey(action, key);
+        }
+        for (const auto &[name, key] : PageKeys) {
+            if (text == QLatin1StringView(name))
+                giveKey(action, QKeySequence(key));
+        }
+    }
+    // A toolbar's buttons take no focus of their own: every one becomes a Tab stop, pressed by
+    // Return as by Space.
+    for (QToolButton *button : toolbar->findChildren<QToolButton *>()) {
+        if (!button->defaultAction())
+            continue; // the toolbar's own overflow button
+        button->setFocusPolicy(Qt::TabFocus);
+        button->installEventFilter(this);
+    }
+}
+
+bool ReportPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        auto *button = qobject_cast<QToolButton *>(watched);
+        if (button && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            button->animateClick();
+            return true;
+        }
+    }
+    return QPrintPreviewDialog::eventFilter(watched, event);
 }
 
 void ReportPreview::paint(QPrinter *printer)

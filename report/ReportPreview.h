@@ -4,6 +4,7 @@
 #include <QPrinter>
 
 class QLabel;
+class QToolBar;
 class Report;
 
 // The "Printing progress" window: which page is being sent. It lives for one print and
@@ -20,7 +21,8 @@ private:
 };
 
 // The preview of a report: pages, zoom, page setup and printing; every print runs the
-// report again. A toolbar button saves the order straight into a PDF file.
+// report again. A toolbar button saves the order straight into a PDF file. Every button is a
+// Tab stop that Return presses, and the usual actions have the desktop's usual keys.
 class ReportPreview : public QPrintPreviewDialog
 {
     Q_OBJECT
@@ -32,7 +34,12 @@ public:
     // Paints the pages for the preview, or prints them with the progress window.
     void paint(QPrinter *printer);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void keyboardToolbar(QToolBar *toolbar);
+
     Report &m_report;
     QString m_pdfName;
 };

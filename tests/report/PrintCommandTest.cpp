@@ -17,6 +17,10 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -174,3 +178,48 @@ TEST_F(PrintCommandTest, WithTheStartUpBlankSheetNothingIsWrittenByTheSave)
 }
 
 } // namespace
+
+// Each button of the preview is a Tab stop that Return presses, and the usual actions carry
+// the desktop's keys, named in their tooltips.
+TEST_F(PrintCommandTest, EveryPreviewButtonIsReachedAndPressedByTheKeyboard)
+{
+    const QString file = path("order.pof");
+    writeBytes(file, "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n");
+    start(file);
+    platform.fileAnswers = {path("keyed.pdf")};
+    platform.onPreview = [&](QDialog *d) {
+        const struct {
+            const char *action;
+            QKeySequence key;
+        } keys[] = {
+            {"Print", QKeySequence::Print},
+            {"Save as PDF...", QKeySequence::Save},
+            {"Zoom in", QKeySequence::ZoomIn},
+            {"Next page", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        };
+        auto *toolbar = d->findChild<QToolBar *>();
+        ASSERT_NE(toolbar, nullptr);
+        for (const auto &k : keys) {
+            QAction *action = nullptr;
+            for (QAction *a : toolbar->actions())
+                action = a->text() == QLatin1StringView(k.action) ? a : action;
+            ASSERT_NE(action, nullptr) << k.action;
+            EXPECT_EQ(action->shortcut(), k.key) << k.action;
+            EXPECT_TRUE(action->toolTip().contains(k.key.toString(QKeySequence::NativeText))) << k.action;
+        }
+        QToolButton *pdf = nullptr;
+        for (QToolButton *b : toolbar->findChildren<QToolButton *>()) {
+            if (!b->defaultAction())
+                continue;
+            EXPECT_TRUE(b->focusPolicy() & Qt::TabFocus) << b->defaultAction()->text().toStdString();
+            if (b->defaultAction()->objectName() == u"SaveAsPdf")
+                pdf = b;
+        }
+        ASSERT_NE(pdf, nullptr);
+        QSignalSpy pressed(pdf->defaultAction(), &QAction::triggered);
+        QTest::keyClick(pdf, Qt::Key_Return);
+        EXPECT_TRUE(pressed.wait(5000)) << "Return did not press the button";
+    };
+    panel->BitBtn1Click();
+    EXPECT_GT(QFileInfo(path("keyed.pdf")).size(), 1000);
+}
