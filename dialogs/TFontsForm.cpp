@@ -30,7 +30,8 @@ TFontsForm::TFontsForm(QWidget *owner, bool footerValue, TCaptionSaver &captions
     setWindowTitle(QStringLiteral("Label Settings Form"));
     setFont(FontConvert::toQFont(SheetFont{}));
     setFixedSize(251, 91);
-    setToolTip(QStringLiteral("Right-click to select a currency"));
+    if (footerValue) // only an amount has a currency
+        setToolTip(QStringLiteral("Right-click to select a currency"));
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(12, 12, 229, 21);

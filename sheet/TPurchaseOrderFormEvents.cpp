@@ -129,6 +129,10 @@ bool TPurchaseOrderForm::eventFilter(QObject *watched, QEvent *event)
 
 void TPurchaseOrderForm::LabelClick(SheetLabel *label)
 {
+    // A text opened from the keyboard was never hovered: its hint ("Value for Discounts"),
+    // which titles its dialog, is brought up to date as the pointer would have.
+    if (label->OnMouseMove)
+        label->OnMouseMove(label);
     switch (label->Field().click) {
     case ClickAction::LabelSetValue:
         LabelSetValue(label);

@@ -136,10 +136,42 @@ TEST_F(KeyboardTest, KeysDoWhatTheMouseDoes)
         QTest::keyClick(account, key);
         QTest::qWait(0); // the editor opens after the key's event returns
         QCoreApplication::processEvents();
-        EXPECT_EQ(title, QStringLiteral("Enter Account"));
+        EXPECT_EQ(title, QStringLiteral("Enter Value for Account:")) << "as a click titles it";
         const QPoint below = account->mapToGlobal(QPoint(0, account->height() + 10));
         EXPECT_EQ(at, below);
     }
+
+    // Titled, and its text box named, as a click would; only an amount's dialog offers currencies.
+    const struct {
+        const char *label;
+        const char *title;
+        bool currencyHint;
+    } dialogs[] = {
+        {"Label15", "Enter Value for Discounts", true},
+        {"Label18", "Enter Value for Credited", true},
+        {"Label2", "Enter Company Name", false},
+    };
+    for (const auto &c : dialogs) {
+        SCOPED_TRACE(c.label);
+        QString title, boxName, hint;
+        platform.onModal = [&](QDialog *d) {
+            d->show();
+            title = d->windowTitle();
+            boxName = d->findChild<QLineEdit *>(QStringLiteral("Edit1"))->accessibleName();
+            hint = d->toolTip();
+            return int(QDialog::Rejected);
+        };
+        SheetLabel *label = sheet->Label(QString::fromLatin1(c.label));
+        label->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(label, Qt::Key_Return);
+        QTest::qWait(0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(title, QString::fromLatin1(c.title));
+        EXPECT_EQ(boxName, QString::fromLatin1(c.title));
+        EXPECT_EQ(hint.contains(u"currency"), c.currencyHint) << hint.toStdString();
+    }
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
 
     for (Qt::Key key : {Qt::Key_F10, Qt::Key_Menu}) {
         SCOPED_TRACE(key);
