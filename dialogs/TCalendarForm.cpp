@@ -4,6 +4,7 @@
 #include "Platform.h"
 #include "SheetDates.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QFontMetrics>
 #include <QPushButton>
@@ -30,6 +31,19 @@ TCalendarForm::TCalendarForm(QWidget *dateLabel)
     BitBtn2->setGeometry(129, 177, 75, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &TCalendarForm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
+    // Return on a day (or a double-click) picks it and closes.
+    connect(MonthCalendar1, &QCalendarWidget::activated, this, &QDialog::accept);
+    // The days' grid is named as the calendar is, and described by the whole date picked, which
+    // its cells (the day's number alone) do not tell.
+    if (auto *days = MonthCalendar1->findChild<QAbstractItemView *>()) {
+        days->setAccessibleName(MonthCalendar1->accessibleName());
+        const auto describe = [this, days] {
+            days->setAccessibleDescription(
+                MonthCalendar1->locale().toString(MonthCalendar1->selectedDate(), QLocale::LongFormat));
+        };
+        connect(MonthCalendar1, &QCalendarWidget::selectionChanged, days, describe);
+        describe();
+    }
 }
 
 void TCalendarForm::SetCalendarFont(const SheetFont &font)

@@ -18,6 +18,7 @@ TProgForm::TProgForm() : QWidget(nullptr, Qt::Tool | Qt::WindowCloseButtonHint)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect r = screen->geometry();
         move(r.center() - QPoint(width() / 2, height() / 2));
@@ -31,6 +32,7 @@ void TProgForm::FormActivate()
 
 void TProgForm::showEvent(QShowEvent *event)
 {
+    ProgressBar1->setAccessibleName(windowTitle()); // "Loading order.pof..."
     FormActivate();
     QWidget::showEvent(event);
 }

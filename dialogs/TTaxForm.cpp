@@ -27,6 +27,11 @@ TTaxForm::TTaxForm(QWidget *owner, TIniFile *sheetFile)
     StringGrid1->setAccessibleName(windowTitle());
     // Its header row is a row of cells; the hidden header names the columns for a screen reader.
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("Item Description"), QStringLiteral("Tax %")});
+    QStringList lines{QStringLiteral("Headings")};
+    for (int r = 1; r < ShippingRow; ++r)
+        lines << QStringLiteral("Line %1").arg(r);
+    StringGrid1->setVerticalHeaderLabels(lines << QStringLiteral("Shipping"));
+    StringGrid1->NameCells();
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setMinimumSectionSize(1);

@@ -2,6 +2,7 @@
 
 #include "IniDocument.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -19,6 +20,7 @@ public:
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
         editor->setMaxLength(IniDocument::MaxValueLength); // no more than a file gives back
+        editor->setAccessibleName(m_grid->CellName(index.column(), index.row()));
         const QPersistentModelIndex at(index);
         QObject::connect(editor, &QLineEdit::textEdited, m_grid,
                          [grid = m_grid, at](const QString &text) { grid->editorTyped(at, text); });
@@ -58,10 +60,36 @@ QString EditTextGrid::Cell(int column, int row) const
 
 void EditTextGrid::SetCell(int column, int row, const QString &text)
 {
+    const bool changed = item(row, column)->text() != text;
     item(row, column)->setText(text);
+    // A cell the program fills (an extended amount) is named by its text: a screen reader
+    // hears the new one.
+    if (changed && QAccessible::isActive()) {
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(this);
+        QAccessibleTableInterface *cells = table ? table->tableInterface() : nullptr;
+        if (QAccessibleInterface *cell = cells ? cells->cellAt(row, column) : nullptr) {
+            QAccessibleEvent event(cell, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
     QLineEdit *editor = Editor();
     if (editor && m_editing == model()->index(row, column) && editor->text() != text)
         editor->setText(text);
+}
+
+QString EditTextGrid::CellName(int column, int row) const
+{
+    const QString heading = model()->headerData(column, Qt::Horizontal).toString();
+    const QString line = model()->headerData(row, Qt::Vertical).toString();
+    return QStringLiteral("%1, %2").arg(heading, line);
+}
+
+void EditTextGrid::NameCells()
+{
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c)
+            item(r, c)->setData(Qt::AccessibleDescriptionRole, CellName(c, r));
+    }
 }
 
 QStringList EditTextGrid::Column(int column) const

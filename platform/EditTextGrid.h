@@ -20,6 +20,11 @@ public:
     void SetCell(int column, int row, const QString &text);
     // The texts of one column, from the first row to the last.
     QStringList Column(int column) const;
+    // "Qty, Line 1": a cell as a screen reader names its editor and describes it, from the
+    // (hidden) header labels. NameCells gives every cell its description, anew after the
+    // labels change.
+    QString CellName(int column, int row) const;
+    void NameCells();
 
     // The in-place editor now open, if any.
     QLineEdit *Editor() const { return qobject_cast<QLineEdit *>(m_editor.data()); }

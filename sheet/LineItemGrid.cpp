@@ -10,6 +10,11 @@ LineItemGrid::LineItemGrid(QWidget *parent)
     : EditTextGrid(SheetFields::GridRows, SheetFields::GridColumns, parent)
 {
     setObjectName(QStringLiteral("StringGrid1"));
+    setAccessibleName(QStringLiteral("Line items"));
+    QStringList lines;
+    for (int r = 0; r < rowCount(); ++r)
+        lines << QStringLiteral("Line %1").arg(r + 1);
+    setVerticalHeaderLabels(lines); // hidden, but what a screen reader calls each row
     horizontalHeader()->hide();
     verticalHeader()->hide();
     // The designed widths and height leave out the one-pixel grid line that Qt counts in.

@@ -7,6 +7,7 @@
 #include "TPurchaseOrderForm.h"
 
 #include <QAccessibleWidget>
+#include <QFrame>
 
 namespace {
 
@@ -109,11 +110,35 @@ public:
     }
 };
 
+// The sheet and the command panel are plain widgets, which a screen reader would take for
+// unnamed fillers: each is a frame named by its title.
+class WindowAccessible : public QAccessibleWidget
+{
+public:
+    explicit WindowAccessible(QWidget *widget) : QAccessibleWidget(widget, QAccessible::Window) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return widget()->windowTitle();
+        return QAccessibleWidget::text(t);
+    }
+};
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
     if (!widget)
         return nullptr;
+    if (className == u"TPurchaseOrderForm" || className == u"TControlForm" ||
+        className == u"TProgForm" || className == u"PrintProgress")
+        return new WindowAccessible(widget);
+    // The sheet's blocks and rules are no windows: panels that hold texts, and separators.
+    if (className == u"QFrame" && !widget->isWindow()) {
+        const auto *frame = static_cast<const QFrame *>(widget);
+        return new QAccessibleWidget(widget, frame->frameShape() == QFrame::HLine ? QAccessible::Separator
+                                                                                  : QAccessible::Pane);
+    }
     if (className == u"SheetLabel")
         return new SheetTextAccessible(widget, QAccessible::StaticText);
     if (className == u"SheetGroupBox")

@@ -2,6 +2,7 @@
 
 #include "FontConvert.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 
 namespace {
@@ -39,8 +40,15 @@ void SheetLabel::SetHint(const QString &hint)
 
 void SheetLabel::SetCaption(const QString &caption)
 {
-    setText(caption);
+    const bool changed = caption != text();
+    setText(caption); // tells a screen reader the name may have changed
     fitToText();
+    // An amount is named after its caption and described by its figure: the figure's change
+    // is the description's.
+    if (changed && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     emit CaptionChanged(caption);
 }
 

@@ -130,6 +130,7 @@ QObject *TPurchaseOrderForm::createComponent(const FieldSpec &field)
         ScrollBox1 = new QScrollArea(parent);
         ScrollBox1->setGeometry(g.left, g.top, g.width, g.height);
         ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        ScrollBox1->setAccessibleName(QStringLiteral("Purchase order")); // where the focus starts
         ScrollBox1->verticalScrollBar()->setSingleStep(20);
         FontConvert::fill(ScrollBox1->viewport(), Colors::White);
         m_scrollContent = new QWidget;

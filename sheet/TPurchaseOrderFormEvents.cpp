@@ -68,8 +68,12 @@ void TPurchaseOrderForm::connectHandlers()
         SheetLabel *heading = Label(SheetFields::ColumnHeading(c));
         StringGrid1->horizontalHeaderItem(c)->setText(heading->Caption());
         connect(heading, &SheetLabel::CaptionChanged, this,
-                [this, c](const QString &caption) { StringGrid1->horizontalHeaderItem(c)->setText(caption); });
+                [this, c](const QString &caption) {
+                    StringGrid1->horizontalHeaderItem(c)->setText(caption);
+                    StringGrid1->NameCells();
+                });
     }
+    StringGrid1->NameCells();
     connect(Image1, &SheetImage::Clicked, this, [this] { openEditorLater(Image1); });
     ScrollBox1->viewport()->installEventFilter(this);
     m_scrollContent->installEventFilter(this);
@@ -209,6 +213,9 @@ void TPurchaseOrderForm::Image1Click(QObject *sender)
         return;
     setLogo(*chosen); // written with the next save; the journal keeps it till then
     m_journal->Changed();
+    // The keyboard stays where it was, now on the new logo rather than the next text.
+    if (Image1->isVisible() && (Image1->focusPolicy() & Qt::TabFocus))
+        Image1->setFocus(Qt::OtherFocusReason);
 }
 
 void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)

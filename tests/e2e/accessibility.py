@@ -1,13 +1,19 @@
 #!/usr/bin/python3
-# Reads the running program as a screen reader does (AT-SPI) and acts through it: the six
-# amounts are named after their captions, the table's columns after their headings, and the
-# company's name, pressed, opens its dialog, whose text box is named after the dialog. The
-# new name is typed through the text box's editable text and the dialog closed by its button.
-# Prints what is wrong, one line each; the exit status counts them.
+# Reads the running program as a screen reader does (AT-SPI) and acts through it: the sheet
+# is a frame named by its title, the six amounts are named after their captions, the table and
+# its columns after their headings, and the company's name, pressed, opens its dialog, whose
+# text box is named after the dialog. The new name is typed through the text box's editable
+# text and the dialog closed by its button. Then a row typed with real keys (at CELL_X, CELL_Y)
+# must reach a listener as events: the new Subtotal and the row's extended amount, as a screen
+# reader hears them, not read afresh. Prints what is wrong, one line each; the exit status
+# counts them.
+import os
+import subprocess
 import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 problems = []
 
@@ -56,6 +62,17 @@ app = wait_for(program, "the program on the accessibility bus")
 sheet = wait_for(lambda: next((w for w in app if w.name == "The Purchase Order Form"), None), "the sheet")
 nodes = list(walk(sheet))
 
+for window in app:
+    if window is not None and (window.getRoleName() != "frame" or not window.name):
+        problems.append(f"a window is a {window.getRoleName()} named '{window.name}'")
+unnamed = [f"{n.getRoleName()} in {n.parent.getRoleName()} '{n.parent.name}' with {n.childCount} children" for n in nodes
+           if not n.name and n.getRoleName() in ("scroll pane", "table", "frame", "text")]
+if unnamed:
+    problems.append(f"unnamed on the sheet: {unnamed}")
+tables = [n.name for n in nodes if n.getRoleName() == "table"]
+if tables != ["Line items"]:
+    problems.append(f"the sheet's tables are named {tables}")
+
 for caption in ["Subtotal", "Discounts", "Shipping", "Tax", "Credited", "Balance Due"]:
     amounts = [n for n in nodes if n.getRoleName() == "label" and n.name == caption and n.description == "0.00"]
     if len(amounts) != 1:
@@ -88,6 +105,50 @@ else:
     if close is None:
         sys.exit("accessibility: the dialog has no 'Close' button")
     close.queryAction().doAction(actions(close)["Press"])
+
+# A row typed with real keys; what a screen reader hears of it arrives as events.
+heard = []
+
+
+def listen(event):
+    try:
+        source = event.source
+        heard.append((event.type, source.name, source.description))
+    except Exception:  # an object gone meanwhile
+        return
+    if told_subtotal() and told_amount():
+        pyatspi.Registry.stop()
+
+
+# A screen reader keeps what it was told: the figure's own property must be the one announced.
+def told_subtotal():
+    return any(t.endswith("accessible-description") and n == "Subtotal" and d == "6.00" for t, n, d in heard)
+
+
+def told_amount():
+    return any(t.endswith("accessible-name") and n == "6.00" for t, n, _ in heard)
+
+
+def type_row():
+    x, y = os.environ["CELL_X"], os.environ["CELL_Y"]
+    subprocess.run(["xdotool", "mousemove", x, y, "click", "1"], check=True)
+    time.sleep(0.5)
+    subprocess.run(["xdotool", "type", "--delay", "80", "3"], check=True)
+    for _ in range(5):
+        subprocess.run(["xdotool", "key", "Tab"], check=True)
+    subprocess.run(["xdotool", "type", "--delay", "80", "2"], check=True)
+    return False
+
+
+events = ["object:property-change:accessible-description", "object:property-change:accessible-name"]
+pyatspi.Registry.registerEventListener(listen, *events)
+GLib.timeout_add(500, type_row)
+GLib.timeout_add_seconds(20, lambda: pyatspi.Registry.stop())
+pyatspi.Registry.start()
+if not told_subtotal():
+    problems.append(f"no event told the new Subtotal 6.00; heard {heard[-8:]}")
+if not told_amount():
+    problems.append("no event told the row's extended amount 6.00")
 
 for problem in problems:
     print("accessibility:", problem)

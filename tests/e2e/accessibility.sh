@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A screen reader's view (AT-SPI, on a private session bus of the test's own): names of the
-# amounts and columns, and a press action that opens a text's editor (accessibility.py).
+# A screen reader's view (AT-SPI, on a private session bus of the test's own): roles and names
+# of the windows, the amounts and the table, a press action that opens a text's editor, and
+# the figures of a typed row told by events (accessibility.py).
 # Usage: accessibility.sh PATH-TO-pelmora-po
 if [ -z "${E2E_ON_PRIVATE_BUS:-}" ]; then
   E2E_ON_PRIVATE_BUS=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v 'fd limit' >&2)
@@ -13,6 +14,8 @@ ATSPI_PID=$!
 trap 'kill $ATSPI_PID 2>/dev/null; cleanup' EXIT
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 start_program
+read -r CELL_X CELL_Y < <(cell 20 0)
+export CELL_X CELL_Y
 # Debian's own Python, which the python3-pyatspi package serves.
 /usr/bin/python3 "$(dirname "$0")/accessibility.py" || fail "a screen reader cannot read or use the sheet"
 gone '^Enter Company Name$'
