@@ -6,12 +6,15 @@
 #include "SheetKeyboard.h"
 #include "SheetLabel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -185,6 +188,46 @@ TEST_F(KeyboardTest, KeysDoWhatTheMouseDoes)
         QTest::keyClick(panel.get(), Qt::Key_Escape);
         EXPECT_FALSE(panel->isVisible());
     }
+}
+
+} // namespace
+
+namespace {
+
+QString accessibleText(QObject *object, QAccessible::Text text = QAccessible::Name)
+{
+    QAccessibleInterface *i = QAccessible::queryAccessibleInterface(object);
+    return i ? i->text(text) : QStringLiteral("(none)");
+}
+
+// What a screen reader is told of the windows and of the widgets it lands on.
+TEST_F(KeyboardTest, ScreenReadersFindEveryPlaceNamed)
+{
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(sheet.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), sheet->windowTitle());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(panel.get())->role(), QAccessible::Window);
+    EXPECT_EQ(accessibleText(panel.get()), panel->windowTitle());
+    EXPECT_EQ(accessibleText(sheet->StringGrid1), u"Line items");
+
+    // A cell's editor is named after its column and line; the cells are described so.
+    const struct {
+        int column, row;
+        const char *name;
+    } cells[] = {{0, 0, "Qty, Line 1"}, {3, 3, "Product, Line 4"}, {6, 8, "Extended, Line 9"}};
+    for (const auto &c : cells) {
+        SCOPED_TRACE(c.name);
+        sheet->StringGrid1->setCurrentCell(c.row, c.column);
+        sheet->StringGrid1->OpenCurrentEditor();
+        ASSERT_NE(sheet->StringGrid1->Editor(), nullptr);
+        EXPECT_EQ(sheet->StringGrid1->Editor()->accessibleName(), QString::fromLatin1(c.name));
+        EXPECT_EQ(sheet->StringGrid1->item(c.row, c.column)->data(Qt::AccessibleDescriptionRole).toString(),
+                  QString::fromLatin1(c.name));
+    }
+    // A heading renamed renames its column's cells.
+    sheet->Label(u"Label25")->SetCaption(u"Count"_s);
+    EXPECT_EQ(sheet->StringGrid1->item(2, 0)->data(Qt::AccessibleDescriptionRole).toString(), u"Count, Line 3");
 }
 
 } // namespace
