@@ -1,5 +1,6 @@
 #include "TCalendarForm.h"
 
+#include "CalendarAccessible.h"
 #include "FontConvert.h"
 #include "Platform.h"
 #include "SheetDates.h"
@@ -14,6 +15,7 @@ TCalendarForm::TCalendarForm(QWidget *dateLabel)
 {
     setObjectName(QStringLiteral("CalendarForm"));
     setFixedSize(226, 206);
+    CalendarAccessible::install(); // before the calendar's days are first asked for
     MonthCalendar1 = new QCalendarWidget(this);
     MonthCalendar1->setObjectName(QStringLiteral("MonthCalendar1"));
     MonthCalendar1->setGeometry(19, 7, 190, 153);
@@ -33,17 +35,9 @@ TCalendarForm::TCalendarForm(QWidget *dateLabel)
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
     // Return on a day (or a double-click) picks it and closes.
     connect(MonthCalendar1, &QCalendarWidget::activated, this, &QDialog::accept);
-    // The days' grid is named as the calendar is, and described by the whole date picked, which
-    // its cells (the day's number alone) do not tell.
-    if (auto *days = MonthCalendar1->findChild<QAbstractItemView *>()) {
+    // The days' grid is named as the calendar is; its days tell their whole dates.
+    if (auto *days = MonthCalendar1->findChild<QAbstractItemView *>())
         days->setAccessibleName(MonthCalendar1->accessibleName());
-        const auto describe = [this, days] {
-            days->setAccessibleDescription(
-                MonthCalendar1->locale().toString(MonthCalendar1->selectedDate(), QLocale::LongFormat));
-        };
-        connect(MonthCalendar1, &QCalendarWidget::selectionChanged, days, describe);
-        describe();
-    }
 }
 
 void TCalendarForm::SetCalendarFont(const SheetFont &font)

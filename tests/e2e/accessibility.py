@@ -142,13 +142,52 @@ def type_row():
 
 events = ["object:property-change:accessible-description", "object:property-change:accessible-name"]
 pyatspi.Registry.registerEventListener(listen, *events)
-GLib.timeout_add(500, type_row)
-GLib.timeout_add_seconds(20, lambda: pyatspi.Registry.stop())
-pyatspi.Registry.start()
+def listen_while(seconds, act):
+    """Runs the event loop until a listener stops it or the time is up."""
+    GLib.timeout_add(500, act)
+    limit = GLib.timeout_add_seconds(seconds, lambda: pyatspi.Registry.stop())
+    pyatspi.Registry.start()
+    GLib.source_remove(limit)
+
+
+listen_while(20, type_row)
+pyatspi.Registry.deregisterEventListener(listen, *events)
 if not told_subtotal():
     problems.append(f"no event told the new Subtotal 6.00; heard {heard[-8:]}")
 if not told_amount():
     problems.append("no event told the row's extended amount 6.00")
+
+# The date picker: a day moved to with the keyboard is heard as its whole date, and Return
+# picks it. The days' grid has the keyboard when the picker opens.
+date = next((n for n in walk(sheet) if n.getRoleName() == "label" and labelled_by(n) == "Date:"), None)
+if date is None:
+    sys.exit("accessibility: no value labelled 'Date:'")
+date.queryAction().doAction(actions(date)["Press"])
+picker = wait_for(lambda: next((w for w in app if w.name.startswith("Set ")), None), "the date picker")
+days = next((n for n in walk(picker) if n.getRoleName() == "table"), None)
+if days is None or days.name != "Purchase Order Date":
+    problems.append(f"the picker's days are named '{days.name if days else None}'")
+focused = []
+
+
+def focus(event):
+    if event.detail1 and event.source.getRoleName() == "table cell":
+        focused.append(event.source.name)
+        pyatspi.Registry.stop()
+
+
+def next_day():
+    subprocess.run(["xdotool", "key", "--delay", "150", "Right"], check=True)
+    return False
+
+
+pyatspi.Registry.registerEventListener(focus, "object:state-changed:focused")
+listen_while(10, next_day)
+# Weekday, day, month and year, in whatever order the locale puts them.
+tomorrow = os.environ["TOMORROW"].split()
+if len(focused) != 1 or not all(word in focused[0].replace(",", " ").split() for word in tomorrow):
+    problems.append(f"the day moved to is heard as {focused}, not as {tomorrow}")
+subprocess.run(["xdotool", "key", "Return"], check=True)
 
 for problem in problems:
     print("accessibility:", problem)

@@ -15,10 +15,13 @@ trap 'kill $ATSPI_PID 2>/dev/null; cleanup' EXIT
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 start_program
 read -r CELL_X CELL_Y < <(cell 20 0)
-export CELL_X CELL_Y
+TOMORROW=$(LC_ALL=C.UTF-8 date -d tomorrow '+%A %B %-d %Y')
+export CELL_X CELL_Y TOMORROW
 # Debian's own Python, which the python3-pyatspi package serves.
 /usr/bin/python3 "$(dirname "$0")/accessibility.py" || fail "a screen reader cannot read or use the sheet"
 gone '^Enter Company Name$'
 check Label2 "Read Aloud Co"
+gone '^Set '                                # Return picked the day
+check labelPODate "$(date -d tomorrow +%m/%d/%Y)"
 alive
 echo "e2e: 1 passed, 0 failed"
