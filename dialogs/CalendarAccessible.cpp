@@ -178,14 +178,14 @@ QDate dateAt(const QCalendarWidget &calendar, int row, int column)
     const int day = days->model()->index(row, column).data(Qt::DisplayRole).toString().toInt(&isDay);
     if (!isDay)
         return QDate();
-    // The grid shows the month's days with the end of the month before and the start of the
-    // one after: a high number in the first weeks is the month before, a low one in the last
-    // weeks the month after.
+    // The grid shows six weeks (below the day names): the month with the end of the month
+    // before and the start of the one after. Only the first two weeks can hold the month
+    // before, only the last two the month after.
     QDate month(calendar.yearShown(), calendar.monthShown(), 1);
-    const int rows = days->model()->rowCount();
-    if (row < rows / 2 && day > 20)
+    const int week = row - (days->model()->rowCount() - 6);
+    if (week < 2 && day > 20)
         month = month.addMonths(-1);
-    else if (row >= rows / 2 && day < 15)
+    else if (week >= 4 && day < 15)
         month = month.addMonths(1);
     return QDate(month.year(), month.month(), day);
 }

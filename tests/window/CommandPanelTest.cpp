@@ -5,6 +5,7 @@
 #include "SheetImage.h"
 #include "SheetLabel.h"
 #include "TAboutForm.h"
+#include "CalendarAccessible.h"
 #include "TCalendarForm.h"
 #include "FontConvert.h"
 
@@ -13,6 +14,7 @@
 #include "TExitForm.h"
 #include "TPurchaseOrderForm.h"
 
+#include <QAbstractItemView>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
@@ -309,6 +311,46 @@ TEST_F(CommandPanelTest, TheCalendarShortensItsWeekdayNamesOnlyWhenTheyDoNotFit)
         picker.SetCalendarFont(font);
         EXPECT_EQ(picker.MonthCalendar1->horizontalHeaderFormat(), c.format) << c.face << c.size;
         EXPECT_EQ(picker.MonthCalendar1->font().family(), font.name);
+    }
+}
+
+// Every cell of the days' grid gives the date it shows, the days of the months either side
+// included, across a year's end and a leap day; a weekday's name gives none.
+TEST_F(CommandPanelTest, EveryDayOfThePickerKnowsItsWholeDate)
+{
+    open();
+    TCalendarForm picker(sheet->Label(u"labelPODate"));
+    auto *days = picker.MonthCalendar1->findChild<QAbstractItemView *>();
+    ASSERT_NE(days, nullptr);
+    QList<std::pair<QDate, Qt::DayOfWeek>> months;
+    for (const Qt::DayOfWeek first : {Qt::Monday, Qt::Sunday, Qt::Saturday}) {
+        for (QDate month(2024, 1, 1); month.year() < 2028; month = month.addMonths(1))
+            months.append({month.addDays(month.month() % 28), first}); // leap days, years' ends
+    }
+    for (const auto &[shown, first] : months) {
+        SCOPED_TRACE(shown.toString(Qt::ISODate).toStdString() + " from " + std::to_string(first));
+        picker.MonthCalendar1->setFirstDayOfWeek(first);
+        picker.MonthCalendar1->setSelectedDate(shown);
+        QDate previous;
+        int found = 0;
+        for (int row = 0; row < days->model()->rowCount(); ++row) {
+            for (int column = 0; column < days->model()->columnCount(); ++column) {
+                const QDate date = CalendarAccessible::dateAt(*picker.MonthCalendar1, row, column);
+                const QString text = days->model()->index(row, column).data().toString();
+                if (row == 0) {
+                    EXPECT_FALSE(date.isValid()) << text.toStdString();
+                    continue;
+                }
+                ASSERT_TRUE(date.isValid()) << row << "," << column;
+                EXPECT_EQ(QString::number(date.day()), text);
+                if (previous.isValid()) {
+                    EXPECT_EQ(previous.addDays(1), date) << "the days follow one another";
+                }
+                previous = date;
+                found += date == shown;
+            }
+        }
+        EXPECT_EQ(found, 1);
     }
 }
 
