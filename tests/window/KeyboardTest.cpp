@@ -91,8 +91,10 @@ TEST_F(KeyboardTest, ALogoIsAStopAndItsInvitationIsNot)
     picture.fill(Qt::blue);
     ASSERT_TRUE(picture.save(logo));
     platform.fileAnswers.push_back(logo);
+    focusOn(u"labelForLogo"_s);
     sheet->Image1Click(sheet->Label(u"labelForLogo"));
     ASSERT_TRUE(sheet->Image1->HasPicture());
+    EXPECT_EQ(focused(), u"Image1") << "the keyboard stays on the new logo, not the next text";
 
     const std::vector<QWidget *> after = sheet->Keyboard()->Stops();
     ASSERT_FALSE(after.empty());
