@@ -96,6 +96,8 @@ else:
     company.queryAction().doAction(actions(company)["Press"])
     dialog = wait_for(lambda: next((w for w in app if w.name == "Enter Company Name"), None),
                       "the company name's dialog")
+    if dialog.getRoleName() != "dialog":
+        problems.append(f"the company name's dialog is a {dialog.getRoleName()}")
     box = next((n for n in walk(dialog) if n.getRoleName() == "text"), None)
     if box is None or box.name != "Enter Company Name":
         problems.append(f"the dialog's text box is named '{box.name if box else None}'")
@@ -164,6 +166,8 @@ if date is None:
     sys.exit("accessibility: no value labelled 'Date:'")
 date.queryAction().doAction(actions(date)["Press"])
 picker = wait_for(lambda: next((w for w in app if w.name.startswith("Set ")), None), "the date picker")
+if picker.getRoleName() != "dialog":
+    problems.append(f"the date picker is a {picker.getRoleName()}")
 days = next((n for n in walk(picker) if n.getRoleName() == "table"), None)
 if days is None or days.name != "Purchase Order Date":
     problems.append(f"the picker's days are named '{days.name if days else None}'")
