@@ -62,16 +62,8 @@ void EditTextGrid::SetCell(int column, int row, const QString &text)
 {
     const bool changed = item(row, column)->text() != text;
     item(row, column)->setText(text);
-    // A cell the program fills (an extended amount) is named by its text: a screen reader
-    // hears the new one.
-    if (changed && QAccessible::isActive()) {
-        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(this);
-        QAccessibleTableInterface *cells = table ? table->tableInterface() : nullptr;
-        if (QAccessibleInterface *cell = cells ? cells->cellAt(row, column) : nullptr) {
-            QAccessibleEvent event(cell, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
-        }
-    }
+    if (changed)
+        announceCell(column, row);
     QLineEdit *editor = Editor();
     if (editor && m_editing == model()->index(row, column) && editor->text() != text)
         editor->setText(text);
@@ -112,7 +104,22 @@ void EditTextGrid::editorTyped(const QModelIndex &index, const QString &text)
     if (!index.isValid())
         return;
     item(index.row(), index.column())->setText(text);
+    announceCell(index.column(), index.row());
     emit EditTextChanged(index.column(), index.row());
+}
+
+void EditTextGrid::announceCell(int column, int row)
+{
+    // A cell is named by its text: a screen reader that keeps what it was told hears the new
+    // one, typed or filled in by the program (an extended amount).
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(this);
+    QAccessibleTableInterface *cells = table ? table->tableInterface() : nullptr;
+    if (QAccessibleInterface *cell = cells ? cells->cellAt(row, column) : nullptr) {
+        QAccessibleEvent event(cell, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void EditTextGrid::OpenCurrentEditor()

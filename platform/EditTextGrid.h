@@ -51,6 +51,7 @@ private:
     friend class EditTextDelegate;
     void editorOpened(QLineEdit *editor, const QModelIndex &index);
     void editorTyped(const QModelIndex &index, const QString &text);
+    void announceCell(int column, int row);
 
     // Tracked as a plain widget: while an editor is being destroyed it is no line edit any
     // more, and the events it still sends must not be taken for one.

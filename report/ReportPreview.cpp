@@ -4,11 +4,13 @@
 #include "Platform.h"
 #include "ReportPainter.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEngine>
+#include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -24,17 +26,23 @@ const std::pair<const char *, QKeyCombination> PageKeys[] = {
     {"Next page", Qt::CTRL | Qt::Key_PageDown}, {"Last page", Qt::CTRL | Qt::Key_End},
 };
 
-// The key goes into the tooltip, where a keyboard user looks for it.
-void giveKey(QAction *action, const QKeySequence &key)
+} // namespace
+
+// The key presses the action's button, as a click does: the zoom buttons zoom on their clicks
+// (they repeat while held), not on their actions. The key goes into the tooltip, where a
+// keyboard user looks for it.
+void ReportPreview::giveKey(QToolBar *toolbar, QAction *action, const QKeySequence &key)
 {
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WindowShortcut);
+    auto *button = qobject_cast<QAbstractButton *>(toolbar->widgetForAction(action));
+    if (!button)
+        return;
+    auto *shortcut = new QShortcut(key, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
     QString tip = action->toolTip();
     tip.remove(QLatin1Char('&'));
     action->setToolTip(QStringLiteral("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
 }
-
-} // namespace
 
 ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *parent)
     : QPrintPreviewDialog(parent), m_report(report), m_pdfName(pdfName)
@@ -50,8 +58,8 @@ ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *pa
         pdf->setObjectName(QStringLiteral("SaveAsPdf"));
         pdf->setToolTip(QStringLiteral("Save the purchase order as a PDF file"));
         connect(pdf, &QAction::triggered, this, &ReportPreview::SaveAsPdf);
-        giveKey(pdf, QKeySequence::Save);
         keyboardToolbar(toolbar);
+        giveKey(toolbar, pdf, QKeySequence::Save);
     }
 }
 
@@ -61,20 +69,29 @@ void ReportPreview::keyboardToolbar(QToolBar *toolbar)
         const QString text = action->text().remove(QLatin1Char('&'));
         for (const auto &[name, key] : StandardKeys) {
             if (text == QLatin1StringView(name))
-                giveKey(action, key);
+                giveKey(toolbar, action, key);
         }
         for (const auto &[name, key] : PageKeys) {
             if (text == QLatin1StringView(name))
-                giveKey(action, QKeySequence(key));
+                giveKey(toolbar, action, QKeySequence(key));
         }
     }
     // A toolbar's buttons take no focus of their own: every one becomes a Tab stop, pressed by
-    // Return as by Space.
-    for (QToolButton *button : toolbar->findChildren<QToolButton *>()) {
-        if (!button->defaultAction())
-            continue; // the toolbar's own overflow button
-        button->setFocusPolicy(Qt::TabFocus);
-        button->installEventFilter(this);
+    // Return as by Space, and Tab runs through the toolbar from left to right.
+    QWidget *previous = nullptr;
+    for (QAction *action : toolbar->actions()) {
+        QWidget *stop = toolbar->widgetForAction(action);
+        if (!stop || action->isSeparator())
+            continue;
+        if (auto *button = qobject_cast<QToolButton *>(stop)) {
+            button->setFocusPolicy(Qt::TabFocus);
+            button->installEventFilter(this);
+        }
+        if (!(stop->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            setTabOrder(previous, stop);
+        previous = stop;
     }
 }
 

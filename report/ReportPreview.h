@@ -39,6 +39,7 @@ protected:
 
 private:
     void keyboardToolbar(QToolBar *toolbar);
+    void giveKey(QToolBar *toolbar, QAction *action, const QKeySequence &key);
 
     Report &m_report;
     QString m_pdfName;

@@ -165,6 +165,14 @@ void SheetKeyboard::Activate(QWidget *stop)
         m_actions.activate(stop, onScreen(stop));
 }
 
+void SheetKeyboard::Follow(QWidget *stop)
+{
+    if (m_keyed)
+        m_keyed = stop;
+    stop->setFocus(Qt::OtherFocusReason);
+    placeFrame();
+}
+
 QWidget *SheetKeyboard::Framed() const
 {
     return m_keyed && m_sheet->focusWidget() == m_keyed ? m_keyed.data() : nullptr;

@@ -40,6 +40,9 @@ public:
     void Activate(QWidget *stop);
     // The stop that wears the frame now, if any.
     QWidget *Framed() const;
+    // The keyboard's place moves to stop, which took the place of the text it was on (a logo
+    // just set): stop takes the focus, and the frame when the keyboard had it.
+    void Follow(QWidget *stop);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

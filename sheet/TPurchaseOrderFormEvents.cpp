@@ -215,7 +215,7 @@ void TPurchaseOrderForm::Image1Click(QObject *sender)
     m_journal->Changed();
     // The keyboard stays where it was, now on the new logo rather than the next text.
     if (Image1->isVisible() && (Image1->focusPolicy() & Qt::TabFocus))
-        Image1->setFocus(Qt::OtherFocusReason);
+        m_keyboard->Follow(Image1);
 }
 
 void TPurchaseOrderForm::labelPODateClick(SheetLabel *sender)

@@ -118,7 +118,7 @@ def listen(event):
         heard.append((event.type, source.name, source.description))
     except Exception:  # an object gone meanwhile
         return
-    if told_subtotal() and told_amount():
+    if told_subtotal() and told_amount() and told_typed():
         pyatspi.Registry.stop()
 
 
@@ -129,6 +129,10 @@ def told_subtotal():
 
 def told_amount():
     return any(t.endswith("accessible-name") and n == "6.00" for t, n, _ in heard)
+
+
+def told_typed():
+    return any(t.endswith("accessible-name") and n == "3" and d == "Qty, Line 1" for t, n, d in heard)
 
 
 def type_row():
@@ -158,6 +162,8 @@ if not told_subtotal():
     problems.append(f"no event told the new Subtotal 6.00; heard {heard[-8:]}")
 if not told_amount():
     problems.append("no event told the row's extended amount 6.00")
+if not told_typed():
+    problems.append("no event told the quantity 3 typed into 'Qty, Line 1'")
 
 # The date picker: a day moved to with the keyboard is heard as its whole date, and Return
 # picks it. The days' grid has the keyboard when the picker opens.

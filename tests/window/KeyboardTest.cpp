@@ -92,6 +92,8 @@ TEST_F(KeyboardTest, ALogoIsAStopAndItsInvitationIsNot)
     ASSERT_TRUE(picture.save(logo));
     platform.fileAnswers.push_back(logo);
     focusOn(u"labelForLogo"_s);
+    QTest::keyClick(sheet->Label(u"labelForLogo"), Qt::Key_Shift); // the keyboard is there
+    ASSERT_EQ(sheet->Keyboard()->Framed(), sheet->Label(u"labelForLogo"));
     {
         // The file dialog has the keyboard while the picture comes in, as on a desktop.
         QDialog chooser;
@@ -104,6 +106,7 @@ TEST_F(KeyboardTest, ALogoIsAStopAndItsInvitationIsNot)
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
     ASSERT_TRUE(sheet->Image1->HasPicture());
     EXPECT_EQ(focused(), u"Image1") << "the keyboard stays on the new logo, not the next text";
+    EXPECT_EQ(sheet->Keyboard()->Framed(), sheet->Image1) << "and shows where it is";
 
     const std::vector<QWidget *> after = sheet->Keyboard()->Stops();
     ASSERT_FALSE(after.empty());
