@@ -13,9 +13,10 @@ e2e_start_files "$1"
 ATSPI_PID=$!
 trap 'kill $ATSPI_PID 2>/dev/null; cleanup' EXIT
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+E2E_LOCALE=C.UTF-8 # whatever the machine's: the days' names are compared in English
 start_program
 read -r CELL_X CELL_Y < <(cell 20 0)
-TOMORROW=$(LC_ALL=C.UTF-8 date -d tomorrow '+%A %B %-d %Y')
+TOMORROW=$(LC_ALL=C.UTF-8 date -d tomorrow '+%A %B %-d %Y') # the program's words, below
 export CELL_X CELL_Y TOMORROW
 # Debian's own Python, which the python3-pyatspi package serves.
 /usr/bin/python3 "$(dirname "$0")/accessibility.py" || fail "a screen reader cannot read or use the sheet"
