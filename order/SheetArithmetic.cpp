@@ -48,6 +48,26 @@ std::optional<long double> shownAmount(QStringView caption, QChar sep)
     return overflowOf(caption);
 }
 
+// A sum of amounts, exact to the cent: amounts are added as whole cents while they have any
+// (below 10^18); larger ones, whose cents no digit shows, are added as they are, so that no
+// amount the sheet can show overflows for being scaled to cents on the way.
+class AmountSum
+{
+public:
+    void add(long double amount)
+    {
+        if (std::isfinite(amount) && std::fabs(amount) < 1e18L)
+            m_cents += NumberText::cents(amount);
+        else
+            m_large += amount;
+    }
+    long double total() const { return m_large + m_cents / 100; }
+
+private:
+    long double m_cents = 0;
+    long double m_large = 0;
+};
+
 } // namespace
 
 QString FormatAmount(QStringView caption, QChar sep)
@@ -64,22 +84,27 @@ QString FormatDeduction(QStringView caption, QChar sep)
 
 long double LineItemsTotal(std::span<const QString> extendedCells, QChar sep)
 {
-    long double cents = 0;
+    AmountSum sum;
     for (const QString &cell : extendedCells) {
         if (const auto v = shownAmount(cell, sep))
-            cents += NumberText::cents(*v);
+            sum.add(*v);
     }
-    return cents / 100;
+    return sum.total();
 }
 
 long double TaxTotal(const TextReader &readText, QStringView shipping,
                      std::span<const QString> extendedCells, QChar sep)
 {
     // Every part exact (a percentage of whole cents), rounded once to the cent at the end.
-    long double tax = 0;
-    const auto add = [&tax](std::optional<long double> rate, std::optional<long double> amount) {
-        if (rate && amount && *rate != 0)
+    // Amounts too large for cents are taxed as they are (scaled first, so as not to overflow).
+    long double tax = 0, large = 0;
+    const auto add = [&tax, &large](std::optional<long double> rate, std::optional<long double> amount) {
+        if (!rate || !amount || *rate == 0)
+            return;
+        if (std::isfinite(*amount) && std::fabs(*amount) < 1e18L)
             tax += *rate * NumberText::cents(*amount) / 10000;
+        else
+            large += *amount / 100 * *rate;
     };
     add(NumberText::parse(readText(SheetKeys::TaxOnShipping), sep), shownAmount(shipping, sep));
     for (int row = 0; row < int(extendedCells.size()); ++row) {
@@ -88,7 +113,7 @@ long double TaxTotal(const TextReader &readText, QStringView shipping,
             continue;
         add(NumberText::parse(readText(SheetKeys::TaxOnRow(row)), sep), shownAmount(cell, sep));
     }
-    return NumberText::cents(tax) / 100;
+    return large + NumberText::cents(tax) / 100;
 }
 
 long double BalanceDue(FooterAmounts &a, QChar sep)
@@ -98,10 +123,10 @@ long double BalanceDue(FooterAmounts &a, QChar sep)
     a.shipping = FormatAmount(a.shipping, sep);
     a.tax = FormatAmount(a.tax, sep);
     a.credited = FormatDeduction(a.credited, sep);
-    long double cents = 0;
+    AmountSum sum;
     for (const QString *text : {&a.subtotal, &a.discounts, &a.shipping, &a.tax, &a.credited})
-        cents += NumberText::cents(shownAmount(*text, sep).value_or(0.0L));
-    return cents / 100;
+        sum.add(shownAmount(*text, sep).value_or(0.0L));
+    return sum.total();
 }
 
 } // namespace SheetArithmetic

@@ -34,6 +34,7 @@ TEST(CellRule, ExtendedAmountIsQuantityTimesPriceOrEmpty)
         {"", "3", '.', ""},
         {"-2", "3", '.', "-6.00"},
         {"1e3000", "1e3000", '.', "INF"}, // beyond range: shown, but no number to sum
+        {"5e4931", "1", '.', "5E+4931"},  // near the top of the range: a number still
     };
     for (const Case &c : cases) {
         EXPECT_EQ(ExtendedAmount(c.quantity, c.price, c.sep), c.expected)
@@ -143,6 +144,7 @@ TEST(Totals, TheTaxIsRoundedOnce)
         {{{"Tax-on-Shipping", "7.5"}}, "0.10", {}, "0.01"},
         {{{"Tax-On-Table40", "0"}}, "", {"INF"}, "0.00"},
         {{{"Tax-On-Table40", "10"}}, "", {"INF"}, "INF"},
+        {{{"Tax-On-Table40", "10"}}, "", {"5E+4931"}, "5E+4930"}, // no overflow on the way
     };
     for (const Case &c : cases) {
         FakeSheet sheet;
@@ -180,6 +182,9 @@ TEST(Totals, BalanceDueAddsTheDisplayedFiguresExactly)
         {{"NAN", "", "1", "", ""}, "NAN"}, // a subtotal where both met stays shown and counted
         // Text that merely looks like an overflow is no number.
         {{"inf", "INFINITY", "2", "", ""}, "2.00"},
+        // Amounts near the top of the range add up without overflowing on the way to cents.
+        {{"5E+4931", "", "2", "", ""}, "5E+4931"},
+        {{"5E+4931", "", "", "5E+4931", ""}, "1E+4932"},
     };
     for (Case c : cases) {
         EXPECT_EQ(NumberText::format(BalanceDue(c.amounts, '.'), '.'), QString::fromLatin1(c.balance))
@@ -188,6 +193,8 @@ TEST(Totals, BalanceDueAddsTheDisplayedFiguresExactly)
     const QString product = ExtendedAmount(u"1E+3000", u"1E+3000", '.');
     EXPECT_EQ(product, u"INF"_s);
     EXPECT_EQ(NumberText::format(LineItemsTotal(QStringList{product, "2"}, '.'), '.'), u"INF"_s);
+    // The sheet's subtotal of a row it can show is that row, not an overflow.
+    EXPECT_EQ(NumberText::format(LineItemsTotal(QStringList{"5E+4931", "2.50"}, '.'), '.'), u"5E+4931"_s);
 }
 
 } // namespace
