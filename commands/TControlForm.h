@@ -57,6 +57,8 @@ private:
     // The start-up blank sheet keeps what it holds, so an order typed on it has nowhere to go:
     // says so and offers Save PO As. False when the user cancelled it.
     bool nameBlankOrder();
+    // Names the typed quantities and prices that are no numbers, if any: true to print anyway.
+    bool printUncountedLines();
     bool blankOrderNeedsName() const;
     // Load PO once its file is chosen: the sheet reads chosen, fonts from its companion file.
     void loadOrder(const QString &chosen);

@@ -1,4 +1,5 @@
-// The Print command: optional tax and PO number checks, the save, and the preview.
+// The Print command: a warning of lines the total leaves out, optional tax and PO number
+// checks, the save, and the preview.
 
 #include "TControlForm.h"
 
@@ -7,6 +8,8 @@
 #include "LineItemGrid.h"
 #include "Platform.h"
 #include "ReportPreview.h"
+#include "SheetArithmetic.h"
+#include "SheetFields.h"
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "TCaptionSaver.h"
@@ -18,6 +21,28 @@
 
 #include <QCheckBox>
 
+bool TControlForm::printUncountedLines()
+{
+    const QList<SheetArithmetic::UncountedCell> cells =
+        SheetArithmetic::UncountedCells(m_sheet->StringGrid1->Rows(), platform().decimalSeparator());
+    if (cells.isEmpty())
+        return true;
+    QStringList lines;
+    for (const SheetArithmetic::UncountedCell &c : cells) {
+        const QString heading = m_sheet->Label(SheetFields::ColumnHeading(c.column))->Caption().trimmed();
+        lines << QStringLiteral("Line %1: %2 \"%3\" is not a number.").arg(c.row + 1).arg(heading, c.text);
+    }
+    const QString text =
+        lines.join(QStringLiteral("\r\n")) +
+        QStringLiteral("\r\n\r\nThese lines have no amount and are left out of the subtotal: they print "
+                       "without an amount, or not at all. Print anyway, or go back to correct them?");
+    // Only "Print Anyway" prints: Return, Escape and the close box go back to the sheet.
+    const std::optional<int> answer =
+        platform().ask(m_sheet, QStringLiteral("Lines Left Out of the Total"), text, MsgIcon::Warning,
+                       {QStringLiteral("&Print Anyway"), QStringLiteral("&Go Back")}, 1);
+    return answer == 0;
+}
+
 void TControlForm::BitBtn1Click()
 {
     if (m_preview) {
@@ -25,6 +50,8 @@ void TControlForm::BitBtn1Click()
         m_preview->activateWindow();
         return;
     }
+    if (!printUncountedLines())
+        return;
     // The save before the preview would keep the order nowhere on the blank sheet.
     if (!nameBlankOrder())
         return;

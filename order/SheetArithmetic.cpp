@@ -82,6 +82,23 @@ QString FormatDeduction(QStringView caption, QChar sep)
     return NumberText::format(v ? -std::fabs(*v) : 0.0L, sep);
 }
 
+QList<UncountedCell> UncountedCells(const QList<QStringList> &rows, QChar sep)
+{
+    QList<UncountedCell> found;
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList &cells = rows[r];
+        const auto text = [&cells](int column) {
+            return column < cells.size() ? cells[column].trimmed() : QString();
+        };
+        for (const int column : {SheetFields::QuantityColumn, SheetFields::UnitPriceColumn}) {
+            const QString t = text(column);
+            if (!t.isEmpty() && !NumberText::parse(t, sep))
+                found.append({r, column, t});
+        }
+    }
+    return found;
+}
+
 long double LineItemsTotal(std::span<const QString> extendedCells, QChar sep)
 {
     AmountSum sum;

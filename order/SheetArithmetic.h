@@ -7,7 +7,9 @@
 // is shown as such and makes every sum that reads it an overflow too (both together: NAN).
 
 #include <QChar>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <functional>
 #include <span>
@@ -30,6 +32,17 @@ QString FormatDeduction(QStringView caption, QChar sep);
 
 // The subtotal: the extended amounts of the rows, in whole cents.
 long double LineItemsTotal(std::span<const QString> extendedCells, QChar sep);
+
+// A quantity or unit price that is typed but no number: its row has no amount, the subtotal
+// leaves it out, and it prints without an amount ("2" x "$3.50") or not at all ("two" x "3").
+struct UncountedCell
+{
+    int row;
+    int column;
+    QString text;
+};
+// Row by row, the quantity before the price; rows are the table's cells, column by column.
+QList<UncountedCell> UncountedCells(const QList<QStringList> &rows, QChar sep);
 
 // Reads the "TextValue" of a sheet section, as the sheet's caption store does.
 using TextReader = std::function<QString(const QString &section)>;

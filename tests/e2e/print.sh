@@ -1,13 +1,28 @@
 #!/usr/bin/env bash
-# Print through both checks: a tax rate in the tax dialog, "Edit" at the PO number check and a
-# new number in its editor, then the preview, saved as a PDF that shows the saved order. A
-# second Print while the preview is open brings back the same preview.
+# Print through a warning and both checks: a line whose price is no number is named first
+# (Return goes back, nothing printed; "Print Anyway" goes on), a tax rate in the tax dialog,
+# "Edit" at the PO number check and a new number in its editor, then the preview, saved as a
+# PDF that shows the saved order. A second Print while the preview is open brings back the
+# same preview.
 # Usage: print.sh PATH-TO-pelmora-po
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" '[Table00]' 'TextValue=2' '[Table30]' 'TextValue=Hammer' '[Table50]' \
-  'TextValue=123456789.00' '[Table60]' 'TextValue=40.00'
+  'TextValue=123456789.00' '[Table60]' 'TextValue=40.00' '[Table01]' 'TextValue=2' \
+  '[Table51]' 'TextValue=$3.50'
 
 panel_button 289                         # "&Print"
+use_window '^Lines Left Out of the Total$'
+xdotool key Return                       # "&Go Back", the default
+gone '^Lines Left Out of the Total$'
+sleep 0.5
+xdotool search --onlyvisible --name 'Printout$|^Enter Tax Percentage' >/dev/null &&
+  fail "Print went on after Go Back"
+grep -q '^\[Table68\]' "$SHEETFILE" && fail "the order was saved after Go Back"
+alive
+panel_button 289
+use_window '^Lines Left Out of the Total$'
+xdotool key alt+p                        # "&Print Anyway"
+gone '^Lines Left Out of the Total$'
 use_window '^Enter Tax Percentage For Taxable Items'
 type_rate 1 10
 press 149 248                            # OK

@@ -198,3 +198,30 @@ TEST(Totals, BalanceDueAddsTheDisplayedFiguresExactly)
 }
 
 } // namespace
+
+namespace {
+
+// Which typed quantities and prices the total cannot count, row by row.
+TEST(Totals, TypedCellsThatAreNoNumbersAreFound)
+{
+    const auto row = [](const char *quantity, const char *price) {
+        QStringList cells(7, QString());
+        cells[0] = QString::fromUtf8(quantity);
+        cells[5] = QString::fromUtf8(price);
+        return cells;
+    };
+    const QList<QStringList> rows = {
+        row("2", "$3.50"),    row("2", "1,000.00"), row("3", "2.50"), row("", ""),
+        row("two", "3"),      row(" ", " 4 "),      row("1e2", ""),   row("x", "y"),
+        row("", "n/a"),
+    };
+    const QList<SheetArithmetic::UncountedCell> found = SheetArithmetic::UncountedCells(rows, '.');
+    QStringList seen;
+    for (const auto &c : found)
+        seen << QStringLiteral("%1:%2:%3").arg(c.row).arg(c.column).arg(c.text);
+    EXPECT_EQ(seen, (QStringList{"0:5:$3.50", "1:5:1,000.00", "4:0:two", "7:0:x", "7:5:y", "8:5:n/a"}));
+    // With a comma for the decimal separator, "1,000.00" is still no number, "2,50" is one.
+    EXPECT_TRUE(SheetArithmetic::UncountedCells({row("1", "2,50")}, ',').isEmpty());
+}
+
+} // namespace

@@ -236,3 +236,42 @@ TEST_F(PrintCommandTest, EveryPreviewButtonIsReachedAndPressedByTheKeyboard)
     panel->BitBtn1Click();
     EXPECT_GT(QFileInfo(path("keyed.pdf")).size(), 1000);
 }
+
+namespace {
+
+// Typed quantities and prices that are no numbers are named before anything is printed; only
+// "Print Anyway" goes on, and no answer goes back to the sheet with nothing saved.
+TEST_F(PrintCommandTest, LinesTheTotalLeavesOutAreNamedBeforePrinting)
+{
+    const QString file = path("order.pof");
+    const QByteArray flags = "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n";
+    writeBytes(file, flags);
+    start(file);
+    sheet->StringGrid1->SetCell(0, 1, u"2"_s);
+    sheet->StringGrid1->SetCell(5, 1, u"$3.50"_s);
+    sheet->StringGrid1->SetCell(0, 3, u"two"_s);
+    const struct {
+        std::optional<int> answer;
+        int previews;
+    } cases[] = {{std::nullopt, 0}, {1, 0}, {0, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.answer ? *c.answer : -1);
+        platform.previews = 0;
+        platform.messages.clear();
+        platform.askAnswers = {c.answer};
+        panel->BitBtn1Click();
+        ASSERT_EQ(platform.messages.size(), 1u);
+        const auto &m = platform.messages.front();
+        EXPECT_EQ(m.caption, u"Lines Left Out of the Total"_s);
+        EXPECT_TRUE(m.text.contains(u"Line 2: Unit Price \"$3.50\" is not a number."_s)) << m.text.toStdString();
+        EXPECT_TRUE(m.text.contains(u"Line 4: Qty \"two\" is not a number."_s)) << m.text.toStdString();
+        EXPECT_EQ(m.answers, (QStringList{u"&Print Anyway"_s, u"&Go Back"_s}));
+        EXPECT_EQ(m.defaultAnswer, 1);
+        EXPECT_EQ(platform.previews, c.previews);
+        if (c.previews == 0) {
+            EXPECT_EQ(readBytes(file), flags) << "nothing saved when going back";
+        }
+    }
+}
+
+} // namespace
