@@ -172,4 +172,28 @@ QString format(long double value, QChar decimalSeparator, QStringView prefix)
     return sign + prefix.toString() + body;
 }
 
+QString withTwoDecimals(QStringView text, QChar decimalSeparator)
+{
+    const QStringView t = text.trimmed();
+    if (!parse(t, decimalSeparator))
+        return text.toString();
+    qsizetype i = (t.startsWith(u'-') || t.startsWith(u'+')) ? 1 : 0;
+    qsizetype digits = 0;
+    while (i < t.size() && isDigit(t[i]))
+        ++i, ++digits;
+    if (digits == 0)
+        return text.toString(); // ".5": not padded at its front either
+    if (i == t.size())
+        return t.toString() + decimalSeparator + QStringLiteral("00");
+    if (t[i] != decimalSeparator)
+        return text.toString(); // an exponent
+    qsizetype decimals = 0;
+    for (qsizetype k = i + 1; k < t.size(); ++k) {
+        if (!isDigit(t[k]))
+            return text.toString();
+        ++decimals;
+    }
+    return t.toString() + QString(std::max<qsizetype>(0, 2 - decimals), u'0');
+}
+
 } // namespace NumberText

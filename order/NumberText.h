@@ -32,4 +32,9 @@ long double cents(long double value);
 // pattern "%s0.00" does with a currency symbol: "$12.00", "-$12.00".
 QString format(long double value, QChar decimalSeparator, QStringView prefix);
 
+// A price as typed, with at least two decimals when it is a plain decimal number ("3.5" as
+// "3.50", "4" as "4.00", "0.125" as it is), so that a column of prices lines up; anything
+// else (an exponent, a text that is no number) as it is.
+QString withTwoDecimals(QStringView text, QChar decimalSeparator);
+
 } // namespace NumberText

@@ -282,6 +282,38 @@ BandLayout layoutBand(ReportBand &band)
 
 std::vector<ReportPage> Report::run()
 {
+    std::vector<ReportPage> pages = runWithin(PrintableHeight);
+    if (pages.size() < 2)
+        return pages;
+    // A report of several pages says so at the foot of each, in a room kept free for it: the
+    // run is made again above that room.
+    const SheetFont numberFont = pageNumberFont();
+    const double lineHeight = ReportText::lineHeight(numberFont);
+    pages = runWithin(PrintableHeight - lineHeight - PageNumberGap);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        PlacedItem number;
+        number.name = QStringLiteral("PageNumber");
+        number.lines = {QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages.size())};
+        number.font = numberFont;
+        number.alignment = Qt::AlignRight;
+        const double width = ReportText::widestLine(number.lines, numberFont);
+        number.rect = QRectF(PrintableWidth - width, PrintableHeight - lineHeight, width, lineHeight);
+        pages[i].items.push_back(std::move(number));
+    }
+    return pages;
+}
+
+SheetFont Report::pageNumberFont()
+{
+    SheetFont f;
+    f.name = QStringLiteral("Arial");
+    f.size = 8;
+    f.color = Colors::Black;
+    return f;
+}
+
+std::vector<ReportPage> Report::runWithin(double bottom)
+{
     std::vector<ReportPage> pages;
     if (beforePrint && !beforePrint())
         return pages;
@@ -297,7 +329,7 @@ std::vector<ReportPage> Report::run()
         if (band.beforePrint && !band.beforePrint())
             return;
         BandLayout layout = layoutBand(band);
-        if (y > 0 && y + layout.height > PrintableHeight) {
+        if (y > 0 && y + layout.height > bottom) {
             pages.emplace_back(); // continue on a new page
             y = 0;
         }
@@ -320,12 +352,12 @@ std::vector<ReportPage> Report::run()
             if (band.beforePrint && !band.beforePrint())
                 break;
             BandLayout layout = layoutBand(band);
-            if (y + layout.height > PrintableHeight) {
+            if (y + layout.height > bottom) {
                 pages.emplace_back();
                 y = 0;
             }
             // The summary sits at the bottom of the last page.
-            const double at = PrintableHeight - layout.height;
+            const double at = bottom - layout.height;
             place(std::move(layout), at);
             break;
         }

@@ -101,8 +101,14 @@ public:
 
     ReportBand &band(const QString &bandName);
 
-    // Runs the report: calls its events and returns its pages.
+    // Runs the report: calls its events and returns its pages. A report of more than one
+    // page is numbered "Page 1 of 2" at the foot of each page (an item "PageNumber").
     std::vector<ReportPage> run();
+
+private:
+    static constexpr double PageNumberGap = 4; // between the last band and the page number
+    static SheetFont pageNumberFont();
+    std::vector<ReportPage> runWithin(double bottom);
 };
 
 namespace ReportText {

@@ -120,7 +120,8 @@ void TPurchaseOrderReport::buildDetailBand()
         autoSizedText(band, l.name, l.key, l.text, {107, double(l.top), l.width, 17}, arial8b).tag =
             CompanyLineTag;
     }
-    ReportElement &title = keyedText(band, "QRLabel1", "Label7", "PURCHASE ORDER", {521, 2, 197, 32},
+    // Its right edge is the rule's below it, clear of the edge of the printable area.
+    ReportElement &title = keyedText(band, "QRLabel1", "Label7", "PURCHASE ORDER", {521, 2, 191, 32},
                                      font("Arial", 16, true, Red));
     title.alignment = Qt::AlignRight;
     title.autoSize = true;
@@ -234,6 +235,19 @@ void TPurchaseOrderReport::buildSummaryBand()
         amount.transparent = true;
         amount.tag = MoneyTag;
     }
+    // Which currency the amounts are in, when the order names one (as the panel's title does).
+    ReportElement currency = shape(ReportElement::Kind::Text, "CurrencyNote", {25, 11, 229, 17});
+    currency.font = currency.designFont = font("Arial", 8);
+    currency.autoSize = true;
+    currency.transparent = true;
+    currency.onPrint = [this](ReportElement &, QString &value) {
+        const QString code = CaptionSaver1->ReadText(SheetKeys::Country).trimmed();
+        const QString symbol = CaptionSaver1->ReadText(SheetKeys::Currency).trimmed();
+        value = code.isEmpty() || symbol.isEmpty()
+                    ? QString()
+                    : QStringLiteral("Amounts in %1 (%2)").arg(code, symbol);
+    };
+    band.elements.push_back(std::move(currency));
     band.elements.push_back(shape(ReportElement::Kind::HorizontalLine, "QRShape8", {25, 117, 229, 10},
                                   QColor(0, 0, 128)));
     autoSizedText(band, "QRApprovalLabel2", "Label39", "Approval", {25, 125, 45, 17}, font("Arial", 8))
@@ -310,6 +324,8 @@ bool TPurchaseOrderReport::QRSubDetail1BeforePrint()
 void TPurchaseOrderReport::lineItemPrint(ReportElement &element, QString &value, int column)
 {
     value = lineItem(column);
+    if (column == SheetFields::UnitPriceColumn) // lined up as the amounts are
+        value = NumberText::withTwoDecimals(value, platform().decimalSeparator());
     element.font = FontSaver1->ReadFont(SheetKeys::StringGrid1, element.designFont);
     if (column == SheetFields::UnitPriceColumn || column == SheetFields::ExtendedColumn)
         value = CaptionSaver1->ReadText(SheetKeys::Currency) + value;

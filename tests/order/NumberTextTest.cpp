@@ -104,3 +104,24 @@ TEST(NumberText, FormattedAmountsParseBackToTheSameText)
 }
 
 } // namespace
+
+namespace {
+
+TEST(NumberText, PricesPrintWithAtLeastTwoDecimals)
+{
+    const struct {
+        const char *typed;
+        QChar sep;
+        const char *printed;
+    } cases[] = {
+        {"3.5", '.', "3.50"},   {"4", '.', "4.00"},       {"0.125", '.', "0.125"}, {" 2.5 ", '.', "2.50"},
+        {"-1.5", '.', "-1.50"}, {"3,5", ',', "3,50"},     {"3.5", ',', "3.5"},     {"1e2", '.', "1e2"},
+        {"$3.50", '.', "$3.50"}, {"", '.', ""},           {"12.", '.', "12.00"},   {".5", '.', ".5"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(NumberText::withTwoDecimals(QString::fromUtf8(c.typed), c.sep), QString::fromUtf8(c.printed))
+            << c.typed;
+    }
+}
+
+} // namespace

@@ -74,6 +74,7 @@ TEST_F(ReportTest, NineFilledRowsAndTheSummaryFitOnePage)
         EXPECT_EQ(quantities[size_t(r)]->rect.top(), 367 + 21 + r * 38 + 3) << r;
     EXPECT_EQ(pages[0].find(u"QRTotalLabel2"_s)->rect.top(), 960 - 154 + 126);
     EXPECT_EQ(pages[0].find(u"frameTop"_s)->rect.top(), 367);
+    EXPECT_EQ(pages[0].find(u"PageNumber"_s), nullptr) << "a one-page order is not numbered";
 }
 
 TEST_F(ReportTest, RowsWithoutAQuantityAreLeftOutWithoutAGap)
@@ -124,13 +125,15 @@ TEST_F(ReportTest, MoneyFollowsTheCurrencyAndSignRules)
     struct Case
     {
         QByteArray file;
-        QString subtotal, discount, credited, price, extended;
+        QString subtotal, discount, credited, price, extended, currency;
     };
     const Case cases[] = {
-        {"[Currency]\r\nTextValue=$\r\n[Label14]\r\nTextValue=150.00\r\n[Label15]\r\nTextValue=-12.50\r\n",
-         u"$150.00"_s, u"-$12.50"_s, u"$(0.00)"_s, u"$-5.00"_s, u"$"_s},
-        {"[Label14]\r\nTextValue=150.00\r\n[Label15]\r\nTextValue=-12.50\r\n",
-         u"150.00"_s, u"-12.50"_s, u"(0.00)"_s, u"-5.00"_s, QString()},
+        {"[Currency]\r\nTextValue=$\r\n[Label14]\r\nTextValue=150.00\r\n[Label15]\r\nTextValue=-12.50\r\n"
+         "[Country]\r\nTextValue=CAD\r\n",
+         u"$150.00"_s, u"-$12.50"_s, u"$(0.00)"_s, u"$-5.00"_s, u"$"_s, u"Amounts in CAD ($)"_s},
+        {"[Label14]\r\nTextValue=150.00\r\n[Label15]\r\nTextValue=-12.50\r\n[Country]\r\nTextValue=CAD\r\n",
+         u"150.00"_s, u"-12.50"_s, u"(0.00)"_s, u"-5.00"_s, QString(), QString()}, // no symbol: no claim
+        {"[Currency]\r\nTextValue=$\r\n", u"$0.00"_s, u"$(0.00)"_s, u"$(0.00)"_s, u"$-5.00"_s, u"$"_s, QString()},
     };
     for (const Case &c : cases) {
         open(c.file);
@@ -141,6 +144,8 @@ TEST_F(ReportTest, MoneyFollowsTheCurrencyAndSignRules)
         EXPECT_EQ(text(pages[0], "QRLabel17"), c.credited);
         EXPECT_EQ(text(pages[0], "QRText12"), c.price);
         EXPECT_EQ(text(pages[0], "QRLabel18"), c.extended);
+        const QString currency = text(pages[0], "CurrencyNote");
+        EXPECT_EQ(currency == u"<absent>" ? QString() : currency, c.currency);
     }
 }
 
@@ -185,8 +190,8 @@ TEST_F(ReportTest, KeyedTextsComeFromTheFileAndGrowFromTheirAnchoredEdge)
          "[Label2]\r\nTextValue=Acme\r\nFontName=Times New Roman\r\nFontSize=12\r\n");
     const auto pages = run();
     const PlacedItem *title = pages[0].find(u"QRLabel1"_s);
-    EXPECT_EQ(title->rect.right(), 718);
-    EXPECT_GT(title->rect.width(), 197);
+    EXPECT_EQ(title->rect.right(), 712) << "where the rule below it ends";
+    EXPECT_GT(title->rect.width(), 191);
     EXPECT_EQ(pages[0].find(u"QRText25"_s)->rect.right(), 300);
     EXPECT_EQ(pages[0].find(u"QRLabel3"_s)->font.name, u"Times New Roman"_s);
     EXPECT_EQ(pages[0].find(u"QRLabel3"_s)->font.size, 12);
@@ -215,16 +220,27 @@ TEST_F(ReportTest, LongTextsWrapAndTallRowsPushTheSummaryOnward)
     ASSERT_GE(pages.size(), 2u);
     size_t rows = 0;
     for (size_t p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE(p);
         rows += pages[p].findAll(u"QRText2"_s).size();
+        // Each page says which it is, at its foot, below everything else.
+        const PlacedItem *number = pages[p].find(u"PageNumber"_s);
+        ASSERT_NE(number, nullptr);
+        EXPECT_EQ(number->lines, QStringList{u"Page %1 of %2"_s.arg(p + 1).arg(pages.size())});
+        EXPECT_NEAR(number->rect.bottom(), 960, 1e-6);
+        EXPECT_NEAR(number->rect.right(), 720, 1e-6);
         const PlacedItem *total = pages[p].find(u"QRTotalLabel2"_s);
         if (p + 1 < pages.size()) {
-            EXPECT_EQ(total, nullptr) << p;
+            EXPECT_EQ(total, nullptr);
         } else {
             ASSERT_NE(total, nullptr);
-            EXPECT_EQ(total->rect.top(), 960 - 154 + 126) << "at the bottom of the last page";
+            EXPECT_NEAR(total->rect.top() + 154 - 126, number->rect.top() - 4, 1e-6)
+                << "at the bottom of the last page, above its number";
         }
-        for (const PlacedItem &item : pages[p].items)
-            EXPECT_LE(item.rect.bottom(), 960 + 1e-6) << item.name.toStdString();
+        for (const PlacedItem &item : pages[p].items) {
+            if (&item != number) {
+                EXPECT_LE(item.rect.bottom(), number->rect.top() + 1e-6) << item.name.toStdString();
+            }
+        }
     }
     EXPECT_EQ(rows, 9u);
 }
