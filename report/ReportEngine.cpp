@@ -289,7 +289,8 @@ std::vector<ReportPage> Report::run()
     // run is made again above that room.
     const SheetFont numberFont = pageNumberFont();
     const double lineHeight = ReportText::lineHeight(numberFont);
-    pages = runWithin(PrintableHeight - lineHeight - PageNumberGap);
+    const double bottom = PrintableHeight - PageNumberInset;
+    pages = runWithin(bottom - lineHeight - PageNumberGap);
     for (size_t i = 0; i < pages.size(); ++i) {
         PlacedItem number;
         number.name = QStringLiteral("PageNumber");
@@ -297,7 +298,7 @@ std::vector<ReportPage> Report::run()
         number.font = numberFont;
         number.alignment = Qt::AlignRight;
         const double width = ReportText::widestLine(number.lines, numberFont);
-        number.rect = QRectF(PrintableWidth - width, PrintableHeight - lineHeight, width, lineHeight);
+        number.rect = QRectF(PrintableWidth - PageNumberInset - width, bottom - lineHeight, width, lineHeight);
         pages[i].items.push_back(std::move(number));
     }
     return pages;

@@ -106,7 +106,8 @@ public:
     std::vector<ReportPage> run();
 
 private:
-    static constexpr double PageNumberGap = 4; // between the last band and the page number
+    static constexpr double PageNumberGap = 4;   // between the last band and the page number
+    static constexpr double PageNumberInset = 8; // clear of the page's frame
     static SheetFont pageNumberFont();
     std::vector<ReportPage> runWithin(double bottom);
 };
