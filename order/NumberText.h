@@ -25,7 +25,8 @@ QString format(long double value, QChar decimalSeparator);
 
 // The value in whole cents, rounded exactly as format() rounds it ("0.00" shows the cents
 // of this number); magnitudes of 10^18 and more are only multiplied by 100, infinities
-// stay infinite. Integer-valued, so that sums of amounts below 10^17 are exact.
+// stay infinite. Integer-valued, so that sums of amounts are exact (each amount is exact to
+// the cent below 10^16, where its 18 significant digits hold all of its cents).
 long double cents(long double value);
 
 // The same, with a text placed before the digits and after any minus sign, as the

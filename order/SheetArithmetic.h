@@ -2,7 +2,7 @@
 
 // The figures of the sheet, computed from the texts of its fields. Money is added in whole
 // cents (each amount rounded as its "0.00" text shows it), so that every sum is exact to the
-// cent for amounts below 10^17; a tax is exact until it is rounded, once, to the cent. A
+// cent for amounts below 10^16; a tax is exact until it is rounded, once, to the cent. A
 // text that is no number contributes nothing; an amount that overflowed ("INF", "-INF")
 // is shown as such and makes every sum that reads it an overflow too (both together: NAN).
 

@@ -35,6 +35,10 @@ TEST(CellRule, ExtendedAmountIsQuantityTimesPriceOrEmpty)
         {"-2", "3", '.', "-6.00"},
         {"1e3000", "1e3000", '.', "INF"}, // beyond range: shown, but no number to sum
         {"5e4931", "1", '.', "5E+4931"},  // near the top of the range: a number still
+        // Eighteen significant digits: the cents hold below 10^16, and are rounded from there.
+        {"1", "1234567890123456.78", '.', "1234567890123456.78"},
+        {"1", "9999999999999999.99", '.', "9999999999999999.99"},
+        {"1", "12345678901234567.89", '.', "12345678901234567.90"},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(ExtendedAmount(c.quantity, c.price, c.sep), c.expected)
