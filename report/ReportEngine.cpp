@@ -30,6 +30,24 @@ QFont drawingFont(const SheetFont &font)
     return f;
 }
 
+QStringList breakWide(const QStringList &lines, const SheetFont &font, double width)
+{
+    const QFontMetricsF metrics(drawingFont(font), measuringDevice());
+    QStringList pieces;
+    for (const QString &line : lines) {
+        QString piece;
+        for (const QChar c : line) {
+            if (!piece.isEmpty() && metrics.horizontalAdvance(piece + c) > width) {
+                pieces << piece;
+                piece.clear();
+            }
+            piece += c;
+        }
+        pieces << piece;
+    }
+    return pieces;
+}
+
 double lineHeight(const SheetFont &font)
 {
     return QFontMetricsF(drawingFont(font), measuringDevice()).height();
@@ -121,7 +139,10 @@ struct BandLayout
     double height = 0;
 };
 
-PlacedItem layoutText(ReportElement &e)
+// mayGrowDown: the element's band grows to hold it (a line item's row), so that a text
+// that fits its width at no size is cut into lines within its column rather than printed
+// over its neighbour.
+PlacedItem layoutText(ReportElement &e, bool mayGrowDown)
 {
     QString value = e.text;
     if (e.onPrint)
@@ -157,14 +178,18 @@ PlacedItem layoutText(ReportElement &e)
             item.lines = ReportText::wrap(value, item.font, width);
             widest = ReportText::widestLine(item.lines, item.font);
         }
-        if (widest > width) {
+        if (widest > width && mayGrowDown) {
+            item.lines = ReportText::breakWide(item.lines, item.font, width);
+        } else if (widest > width) {
             if (e.alignment & Qt::AlignRight)
                 left -= std::ceil(widest) - width;
             width = std::ceil(widest);
         }
     }
     const double needed = std::ceil(item.lines.size() * ReportText::lineHeight(item.font));
-    if (e.autoStretch) {
+    if (mayGrowDown) {
+        height = std::max(height, needed); // never cut
+    } else if (e.autoStretch) {
         height = std::max(height, needed);
     } else if (item.lines.size() > room()) {
         item.lines = item.lines.first(room()); // even at the smallest size
@@ -238,11 +263,18 @@ BandLayout layoutBand(ReportBand &band)
     for (ReportElement &e : band.elements) {
         PlacedItem item;
         switch (e.kind) {
-        case ReportElement::Kind::Text:
-            item = layoutText(e);
-            if (e.autoStretch)
+        case ReportElement::Kind::Text: {
+            const bool rows = band.kind == ReportBand::Kind::SubDetail;
+            item = layoutText(e, rows);
+            if (e.autoStretch) {
                 out.height = std::max(out.height, item.rect.bottom());
+            } else if (rows && item.rect.height() > e.height) {
+                // A figure cut into lines: the row keeps the room its design gives below it.
+                const double below = std::max(0.0, band.height - e.top - e.height);
+                out.height = std::max(out.height, item.rect.bottom() + below);
+            }
             break;
+        }
         case ReportElement::Kind::Image:
             item.kind = PlacedItem::Kind::Image;
             item.picture = e.picture;

@@ -57,7 +57,8 @@ struct ReportBand
     std::vector<ReportElement> elements;
     // Called before the band prints; false suppresses it this time.
     std::function<bool()> beforePrint;
-    // Sub-detail bands: called before every row; false ends the rows.
+    // Sub-detail bands: called before every row; false ends the rows. A row grows to hold a
+    // text that fits its box's width at no size: the text is cut into lines that fit.
     std::function<bool()> needData;
 
     ReportElement &element(const QString &elementName);
@@ -123,6 +124,9 @@ QFont drawingFont(const SheetFont &font);
 // The text broken into lines as they print within width, at blanks only (no breaking when
 // width <= 0); a word wider than width stays whole on its line.
 QStringList wrap(const QString &text, const SheetFont &font, double width);
+// The lines, each one wider than width cut into pieces that fit (at least a character each):
+// the last resort of a text that fits its width at no size.
+QStringList breakWide(const QStringList &lines, const SheetFont &font, double width);
 double lineHeight(const SheetFont &font);
 double textWidth(const QString &text, const SheetFont &font);
 double widestLine(const QStringList &lines, const SheetFont &font);

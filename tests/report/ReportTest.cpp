@@ -267,6 +267,49 @@ TEST_F(ReportTest, AnAmountTooWideForItsBoxPrintsWhole)
     EXPECT_EQ(ReportText::wrap(u"1234567890"_s, font, 5), QStringList{u"1234567890"_s});
 }
 
+// A quantity or an amount that is wider than its column even at the smallest size is cut into
+// lines within its column, whole, and its row grows to hold them: nothing prints over the
+// column beside it, and the rows below move down.
+TEST_F(ReportTest, AFigureWiderThanItsColumnAtEverySizeWrapsInItsRow)
+{
+    const struct {
+        const char *file, *quantity, *price, *extended;
+    } cases[] = {
+        {"[StringGrid1]\r\nFontName=Courier New\r\nFontSize=10\r\n[Currency]\r\nTextValue=$\r\n",
+         "1", "9999999999999.99", "9999999999999.99"},
+        {"[Currency]\r\nTextValue=US$\r\n", "1", "1000000000000.00", "1000000000000.00"},
+        {"", "1.0049999999999999999", "1.00", "1.00"},
+        {"", "123456789012345", "1.00", "123456789012345.00"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.quantity + std::string(" x ") + c.price);
+        open(c.file);
+        row(0, QString::fromLatin1(c.quantity), QString::fromLatin1(c.price), QString::fromLatin1(c.extended));
+        row(1, u"1"_s, u"1.00"_s, u"1.00"_s);
+        const auto pages = run();
+        ASSERT_EQ(pages.size(), 1u);
+        // Column boxes, left to right: quantity, units, item number, name, description, price, amount.
+        const char *columns[] = {"QRText2", "QRLabel19", "QRText3", "QRText5", "QRText6", "QRText12", "QRLabel18"};
+        const double lefts[] = {9, 61, 123, 212, 343, 564, 640};
+        const double widths[] = {48, 58, 87, 130, 219, 73, 73};
+        for (int k = 0; k < 7; ++k) {
+            const auto items = pages[0].findAll(QString::fromLatin1(columns[k]));
+            ASSERT_EQ(items.size(), 2u);
+            EXPECT_GE(items[0]->rect.left(), lefts[k] - 1e-6) << columns[k];
+            EXPECT_LE(items[0]->rect.right(), lefts[k] + widths[k] + 1e-6) << columns[k];
+            EXPECT_GE(items[0]->font.size, ReportText::SmallestPoints);
+            // Every line within its box, nothing cut.
+            EXPECT_LE(ReportText::widestLine(items[0]->lines, items[0]->font), widths[k] + 1e-6) << columns[k];
+            EXPECT_LE(items[0]->lines.size() * ReportText::lineHeight(items[0]->font),
+                      items[0]->rect.height() + 1e-6) << columns[k];
+            EXPECT_GE(items[1]->rect.top(), items[0]->rect.bottom()) << "the next row below it";
+        }
+        const auto joined = [&](const char *name) { return pages[0].findAll(QString::fromLatin1(name))[0]->lines.join(QString()); };
+        EXPECT_EQ(joined("QRText2"), QString::fromLatin1(c.quantity));
+        EXPECT_TRUE(joined("QRLabel18").endsWith(QString::fromLatin1(c.extended)));
+    }
+}
+
 TEST_F(ReportTest, RunningTwiceGivesTheSamePages)
 {
     open("[Currency]\r\nTextValue=$\r\n");
