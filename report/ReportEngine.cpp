@@ -156,13 +156,26 @@ PlacedItem layoutText(ReportElement &e, bool mayGrowDown)
     item.opaque = !e.transparent;
     item.autoSized = e.autoSize;
     double left = e.left, width = e.width, height = e.height;
+    item.lines = ReportText::wrap(value, item.font, e.autoSize ? 0 : width);
     if (e.autoSize) {
-        // The width follows the text; a right-aligned element keeps its right edge.
-        width = std::ceil(ReportText::widestLine(value.split(u'\n'), item.font));
-        if (e.alignment & Qt::AlignRight)
+        // The width follows the text, within the room it may grow in; a right-aligned element
+        // keeps its right edge.
+        const bool right = e.alignment & Qt::AlignRight;
+        const double maxRight = e.maxRight > 0 ? e.maxRight : Report::PrintableWidth;
+        const double room = right ? e.left + e.width - std::max(0.0, e.minLeft) : maxRight - e.left;
+        double widest = ReportText::widestLine(item.lines, item.font);
+        while (widest > room && item.font.size > ReportText::SmallestPoints) {
+            --item.font.size;
+            widest = ReportText::widestLine(item.lines, item.font);
+        }
+        if (widest > room && room > 0) {
+            item.lines = ReportText::breakWide(ReportText::wrap(value, item.font, room), item.font, room);
+            widest = ReportText::widestLine(item.lines, item.font);
+        }
+        width = std::ceil(widest);
+        if (right)
             left = e.left + e.width - width;
     }
-    item.lines = ReportText::wrap(value, item.font, e.autoSize ? 0 : width);
     // The lines a fixed box has room for.
     const auto room = [&] {
         return std::max<qsizetype>(1, qsizetype(std::floor(height / ReportText::lineHeight(item.font) + 1e-6)));
@@ -241,7 +254,12 @@ void makeRoom(std::vector<PlacedItem> &items)
                 const QRectF both = inkOf(*a).intersected(inkOf(*b));
                 if (both.width() <= 0.5 || both.height() <= 0.5)
                     continue;
-                if (b->rect.left() < a->rect.left())
+                // Which is on the left goes by the edges they grow from: a right-aligned text
+                // that has grown past its neighbour's start is still the right one.
+                const auto anchor = [](const PlacedItem *t) {
+                    return (t->alignment & Qt::AlignRight) ? t->rect.right() : t->rect.left();
+                };
+                if (anchor(b) < anchor(a))
                     std::swap(a, b);
                 if (b->autoSized && (b->alignment & Qt::AlignRight) &&
                     shrinkTo(*b, b->rect.right() - a->rect.right() - Gap))

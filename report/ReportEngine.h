@@ -31,6 +31,9 @@ struct ReportElement
     SheetFont designFont; // what a print event's font falls back to
     Qt::Alignment alignment = Qt::AlignLeft;
     bool autoSize = false;
+    // What an auto-sized text may grow within (a frame drawn around it; else the printable
+    // area): beyond it, it prints in smaller sizes, then wraps at blanks, then is cut into lines.
+    double minLeft = 0, maxRight = 0; // maxRight 0: the printable area's right edge
     bool autoStretch = false;
     bool transparent = false;
     int tag = 0;

@@ -151,15 +151,22 @@ void TPurchaseOrderReport::buildDetailBand()
     vendor.autoSize = true;
     band.elements.push_back(vendor);
     struct Block { const char *name, *key; double left, top, height; bool right; };
+    // The blocks' texts stay inside their frames (4 units clear of each side).
     for (const Block &b : {Block{"QRText32", "Label41", 59, 286, 17, false}, {"QRText25", "Label42", 267, 286, 17, true},
-                           {"QRText28", "Label43", 59, 302, 17, false}, {"QRText26", "Label44", 59, 318, 17, false}})
-        autoSizedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8, b.right);
+                           {"QRText28", "Label43", 59, 302, 17, false}, {"QRText26", "Label44", 59, 318, 17, false}}) {
+        ReportElement &e = autoSizedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8, b.right);
+        e.minLeft = 48 + 4;
+        e.maxRight = 48 + 284 - 4;
+    }
     band.elements.push_back(shape(ReportElement::Kind::Rectangle, "QRShape2", {389, 253, 284, 98}));
     autoSizedText(band, "QRLabel8", "", "Ship To:", {392, 255, 45, 17}, arial8b);
     for (const Block &b : {Block{"QRText8", "Label32", 407, 279, 17, false}, {"QRText20", "Label37", 621, 280, 16, true},
                            {"QRText21", "Label33", 407, 294, 17, false}, {"QRText9", "Label38", 407, 310, 17, false},
-                           {"QRText7", "Label40", 407, 325, 17, false}})
-        autoSizedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8, b.right);
+                           {"QRText7", "Label40", 407, 325, 17, false}}) {
+        ReportElement &e = autoSizedText(band, b.name, b.key, "[Blank]", {b.left, b.top, 33, b.height}, arial8, b.right);
+        e.minLeft = 389 + 4;
+        e.maxRight = 389 + 284 - 4;
+    }
     QuickRep1.bands.push_back(std::move(band));
 }
 

@@ -310,6 +310,39 @@ TEST_F(ReportTest, AFigureWiderThanItsColumnAtEverySizeWrapsInItsRow)
     }
 }
 
+// Long texts of the vendor and ship-to blocks stay inside their frames, and long order values
+// inside the printable area, in smaller sizes, every word printed.
+TEST_F(ReportTest, LongBlockTextsStayInTheirFramesAndOnThePage)
+{
+    open("[Label41]\r\nTextValue=Northwind Industrial Supplies International Holdings Ltd\r\n"
+         "[Label42]\r\nTextValue=orders@northwind-industrial-supplies.example.com\r\n"
+         "[Label43]\r\nTextValue=Unit 7, The Long Industrial Estate Road, Far Away Business Park\r\n"
+         "[Label32]\r\nTextValue=Receiving Department, Building C, Second Floor, Attn Jane Doe\r\n"
+         "[Label37]\r\nTextValue=receiving.department@very-long-example-domain.example.org\r\n"
+         "[Label35]\r\nTextValue=Net 30 days from receipt of a correct invoice\r\n"
+         "[Label36]\r\nTextValue=UPS Ground Freight Collect Account 99-1234\r\n");
+    const auto pages = run();
+    ASSERT_EQ(pages.size(), 1u);
+    const struct {
+        const char *name;
+        double left, right;
+    } boxes[] = {
+        {"QRText32", 52, 328}, {"QRText25", 52, 328}, {"QRText28", 52, 328},
+        {"QRText8", 393, 669}, {"QRText20", 393, 669}, {"QRText21", 393, 669},
+        {"QRText22", 0, 720},  {"QRText14", 0, 720},
+    };
+    for (const auto &b : boxes) {
+        const PlacedItem *item = pages[0].find(QString::fromLatin1(b.name));
+        ASSERT_NE(item, nullptr) << b.name;
+        EXPECT_GE(item->rect.left(), b.left - 1e-6) << b.name;
+        EXPECT_LE(item->rect.right(), b.right + 1e-6) << b.name;
+        EXPECT_GE(item->font.size, ReportText::SmallestPoints) << b.name;
+    }
+    const auto words = [&](const char *name) { return pages[0].find(QString::fromLatin1(name))->lines.join(u' '); };
+    EXPECT_TRUE(words("QRText22").endsWith(u"invoice"_s));
+    EXPECT_TRUE(words("QRText14").endsWith(u"99-1234"_s));
+}
+
 TEST_F(ReportTest, RunningTwiceGivesTheSamePages)
 {
     open("[Currency]\r\nTextValue=$\r\n");
