@@ -48,6 +48,12 @@ std::optional<long double> shownAmount(QStringView caption, QChar sep)
     return overflowOf(caption);
 }
 
+// Whether an amount has cents to keep: below 10^18 (from there no digit shows them).
+bool hasCents(long double amount)
+{
+    return std::isfinite(amount) && std::fabs(amount) < 1e18L;
+}
+
 // A sum of amounts, exact to the cent: amounts are added as whole cents while they have any
 // (below 10^18); larger ones, whose cents no digit shows, are added as they are, so that no
 // amount the sheet can show overflows for being scaled to cents on the way.
@@ -56,7 +62,7 @@ class AmountSum
 public:
     void add(long double amount)
     {
-        if (std::isfinite(amount) && std::fabs(amount) < 1e18L)
+        if (hasCents(amount))
             m_cents += NumberText::cents(amount);
         else
             m_large += amount;
@@ -118,7 +124,7 @@ long double TaxTotal(const TextReader &readText, QStringView shipping,
     const auto add = [&tax, &large](std::optional<long double> rate, std::optional<long double> amount) {
         if (!rate || !amount || *rate == 0)
             return;
-        if (std::isfinite(*amount) && std::fabs(*amount) < 1e18L)
+        if (hasCents(*amount))
             tax += *rate * NumberText::cents(*amount) / 10000;
         else
             large += *amount / 100 * *rate;

@@ -139,6 +139,18 @@ struct BandLayout
     double height = 0;
 };
 
+// Prints the text in smaller sizes of its font until its widest line is no wider than room,
+// not below the smallest size; returns that width.
+double shrinkFont(PlacedItem &item, double room)
+{
+    double widest = ReportText::widestLine(item.lines, item.font);
+    while (widest > room && item.font.size > ReportText::SmallestPoints) {
+        --item.font.size;
+        widest = ReportText::widestLine(item.lines, item.font);
+    }
+    return widest;
+}
+
 // mayGrowDown: the element's band grows to hold it (a line item's row), so that a text
 // that fits its width at no size is cut into lines within its column rather than printed
 // over its neighbour.
@@ -163,11 +175,7 @@ PlacedItem layoutText(ReportElement &e, bool mayGrowDown)
         const bool right = e.alignment & Qt::AlignRight;
         const double maxRight = e.maxRight > 0 ? e.maxRight : Report::PrintableWidth;
         const double room = right ? e.left + e.width - std::max(0.0, e.minLeft) : maxRight - e.left;
-        double widest = ReportText::widestLine(item.lines, item.font);
-        while (widest > room && item.font.size > ReportText::SmallestPoints) {
-            --item.font.size;
-            widest = ReportText::widestLine(item.lines, item.font);
-        }
+        double widest = shrinkFont(item, room);
         if (widest > room && room > 0) {
             item.lines = ReportText::breakWide(ReportText::wrap(value, item.font, room), item.font, room);
             widest = ReportText::widestLine(item.lines, item.font);
@@ -200,10 +208,8 @@ PlacedItem layoutText(ReportElement &e, bool mayGrowDown)
         }
     }
     const double needed = std::ceil(item.lines.size() * ReportText::lineHeight(item.font));
-    if (mayGrowDown) {
+    if (mayGrowDown || e.autoStretch) {
         height = std::max(height, needed); // never cut
-    } else if (e.autoStretch) {
-        height = std::max(height, needed);
     } else if (item.lines.size() > room()) {
         item.lines = item.lines.first(room()); // even at the smallest size
     }
@@ -228,12 +234,7 @@ bool shrinkTo(PlacedItem &item, double room)
     if (item.font.size <= ReportText::SmallestPoints)
         return false;
     const double right = item.rect.right();
-    double widest = ReportText::widestLine(item.lines, item.font);
-    while (widest > room && item.font.size > ReportText::SmallestPoints) {
-        --item.font.size;
-        widest = ReportText::widestLine(item.lines, item.font);
-    }
-    item.rect.setWidth(std::ceil(widest));
+    item.rect.setWidth(std::ceil(shrinkFont(item, room)));
     if (item.alignment & Qt::AlignRight)
         item.rect.moveRight(right);
     return true;

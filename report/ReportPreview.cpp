@@ -14,20 +14,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-namespace {
-
-// The desktop's usual keys for the preview's own actions, known by their texts.
-const std::pair<const char *, QKeySequence::StandardKey> StandardKeys[] = {
-    {"Print", QKeySequence::Print},       {"Zoom in", QKeySequence::ZoomIn},
-    {"Zoom out", QKeySequence::ZoomOut},
-};
-const std::pair<const char *, QKeyCombination> PageKeys[] = {
-    {"First page", Qt::CTRL | Qt::Key_Home},     {"Previous page", Qt::CTRL | Qt::Key_PageUp},
-    {"Next page", Qt::CTRL | Qt::Key_PageDown}, {"Last page", Qt::CTRL | Qt::Key_End},
-};
-
-} // namespace
-
 // The key presses the action's button, as a click does: the zoom buttons zoom on their clicks
 // (they repeat while held), not on their actions. The key goes into the tooltip, where a
 // keyboard user looks for it.
@@ -59,21 +45,27 @@ ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *pa
         pdf->setToolTip(QStringLiteral("Save the purchase order as a PDF file"));
         connect(pdf, &QAction::triggered, this, &ReportPreview::SaveAsPdf);
         keyboardToolbar(toolbar);
-        giveKey(toolbar, pdf, QKeySequence::Save);
     }
 }
 
 void ReportPreview::keyboardToolbar(QToolBar *toolbar)
 {
+    // The desktop's usual keys for the preview's actions, known by their texts.
+    const std::pair<const char *, QKeySequence> keys[] = {
+        {"Print", QKeySequence::Print},
+        {"Save as PDF...", QKeySequence::Save},
+        {"Zoom in", QKeySequence::ZoomIn},
+        {"Zoom out", QKeySequence::ZoomOut},
+        {"First page", QKeySequence(Qt::CTRL | Qt::Key_Home)},
+        {"Previous page", QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+        {"Next page", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+        {"Last page", QKeySequence(Qt::CTRL | Qt::Key_End)},
+    };
     for (QAction *action : toolbar->actions()) {
         const QString text = action->text().remove(QLatin1Char('&'));
-        for (const auto &[name, key] : StandardKeys) {
+        for (const auto &[name, key] : keys) {
             if (text == QLatin1StringView(name))
                 giveKey(toolbar, action, key);
-        }
-        for (const auto &[name, key] : PageKeys) {
-            if (text == QLatin1StringView(name))
-                giveKey(toolbar, action, QKeySequence(key));
         }
     }
     // A toolbar's buttons take no focus of their own: every one becomes a Tab stop, pressed by
