@@ -151,10 +151,9 @@ double shrinkFont(PlacedItem &item, double room)
     return widest;
 }
 
-// mayGrowDown: the element's band grows to hold it (a line item's row), so that a text
-// that fits its width at no size is cut into lines within its column rather than printed
-// over its neighbour.
-PlacedItem layoutText(ReportElement &e, bool mayGrowDown)
+using GroupPoints = std::map<int, int>;
+
+PlacedItem layoutText(ReportElement &e, const GroupPoints &groupPoints)
 {
     QString value = e.text;
     if (e.onPrint)
@@ -162,8 +161,13 @@ PlacedItem layoutText(ReportElement &e, bool mayGrowDown)
     PlacedItem item;
     item.kind = PlacedItem::Kind::Text;
     item.name = e.name;
+    item.text = value;
+    item.group = e.group;
     item.font = e.font;
-    item.font.size = std::clamp(item.font.size, 1, 400);
+    // A size chosen smaller than can be read prints in the smallest readable one.
+    item.font.size = std::clamp(item.font.size, ReportText::SmallestPoints, 400);
+    if (const auto cap = groupPoints.find(e.group); e.group != 0 && cap != groupPoints.end())
+        item.font.size = std::min(item.font.size, cap->second);
     item.alignment = e.alignment;
     item.opaque = !e.transparent;
     item.autoSized = e.autoSize;
@@ -183,38 +187,24 @@ PlacedItem layoutText(ReportElement &e, bool mayGrowDown)
         width = std::ceil(widest);
         if (right)
             left = e.left + e.width - width;
-    }
-    // The lines a fixed box has room for.
-    const auto room = [&] {
-        return std::max<qsizetype>(1, qsizetype(std::floor(height / ReportText::lineHeight(item.font) + 1e-6)));
-    };
-    if (!e.autoSize) {
-        // A text wider than its box, or with more lines than it holds, prints in smaller
-        // sizes of its font, down to the smallest; only a word that is wider still grows,
-        // from the edge it is aligned to.
+    } else {
+        // A text wider or taller than its box prints in smaller sizes of its font, down to
+        // the smallest (a stretching box grows instead of shrinking for height); a word that
+        // is wider still is cut into lines within the box, which grows down.
+        const auto tooTall = [&] {
+            return !e.autoStretch && item.lines.size() * ReportText::lineHeight(item.font) > height + 0.5;
+        };
         double widest = ReportText::widestLine(item.lines, item.font);
-        while ((widest > width || (!e.autoStretch && item.lines.size() > room())) &&
-               item.font.size > ReportText::SmallestPoints) {
+        while ((widest > width || tooTall()) && item.font.size > ReportText::SmallestPoints) {
             --item.font.size;
             item.lines = ReportText::wrap(value, item.font, width);
             widest = ReportText::widestLine(item.lines, item.font);
         }
-        if (widest > width && mayGrowDown) {
+        if (widest > width)
             item.lines = ReportText::breakWide(item.lines, item.font, width);
-        } else if (widest > width) {
-            if (e.alignment & Qt::AlignRight)
-                left -= std::ceil(widest) - width;
-            width = std::ceil(widest);
-        }
     }
-    const double needed = std::ceil(item.lines.size() * ReportText::lineHeight(item.font));
-    if (mayGrowDown || e.autoStretch) {
-        height = std::max(height, needed); // never cut
-    } else if (item.lines.size() > room()) {
-        item.lines = item.lines.first(room()); // even at the smallest size
-    }
-    if (e.autoSize)
-        height = std::max(height, needed);
+    // Never cut: the box is as tall as its lines.
+    height = std::max(height, std::ceil(item.lines.size() * ReportText::lineHeight(item.font)));
     item.rect = QRectF(left, e.top, width, height);
     return item;
 }
@@ -240,27 +230,51 @@ bool shrinkTo(PlacedItem &item, double room)
     return true;
 }
 
-// Auto-sized texts that would run into each other give way: of two, a right-aligned one
-// on the right first, else the one on the left, each down to the smallest size.
+// Wraps a text into lines no wider than width (cut where a word is wider); a right-aligned
+// one keeps its right edge.
+void wrapTo(PlacedItem &item, double width)
+{
+    const double right = item.rect.right();
+    item.lines = ReportText::breakWide(ReportText::wrap(item.text, item.font, width), item.font, width);
+    item.rect.setWidth(std::ceil(ReportText::widestLine(item.lines, item.font)));
+    item.rect.setHeight(std::max(item.rect.height(),
+                                 std::ceil(item.lines.size() * ReportText::lineHeight(item.font))));
+    if (item.alignment & Qt::AlignRight)
+        item.rect.moveRight(right);
+}
+
+constexpr double Gap = 4; // between two texts on one line
+
+// Two texts that run into each other on one line (their tops less than half a line apart);
+// texts on different lines are for pushDown.
+bool collideOnALine(const PlacedItem &a, const PlacedItem &b)
+{
+    if (a.kind != PlacedItem::Kind::Text || b.kind != PlacedItem::Kind::Text)
+        return false;
+    const QRectF both = inkOf(a).intersected(inkOf(b));
+    const double line = std::min(ReportText::lineHeight(a.font), ReportText::lineHeight(b.font));
+    return both.width() > 0.5 && both.height() > 0.5 && std::abs(a.rect.top() - b.rect.top()) < line / 2;
+}
+
+// Which of two texts is on the left goes by the edges they grow from: a right-aligned text
+// that has grown past its neighbour's start is still the right one.
+double anchorOf(const PlacedItem &t)
+{
+    return (t.alignment & Qt::AlignRight) ? t.rect.right() : t.rect.left();
+}
+
+// Auto-sized texts that would run into each other on a line give way: of two, a right-aligned
+// one on the right first, else the one on the left, each down to the smallest size.
 void makeRoom(std::vector<PlacedItem> &items)
 {
-    constexpr double Gap = 4;
     for (int pass = 0; pass < 4; ++pass) {
         bool changed = false;
         for (size_t i = 0; i < items.size(); ++i) {
             for (size_t j = i + 1; j < items.size(); ++j) {
                 PlacedItem *a = &items[i], *b = &items[j];
-                if (a->kind != PlacedItem::Kind::Text || b->kind != PlacedItem::Kind::Text)
+                if (!collideOnALine(*a, *b))
                     continue;
-                const QRectF both = inkOf(*a).intersected(inkOf(*b));
-                if (both.width() <= 0.5 || both.height() <= 0.5)
-                    continue;
-                // Which is on the left goes by the edges they grow from: a right-aligned text
-                // that has grown past its neighbour's start is still the right one.
-                const auto anchor = [](const PlacedItem *t) {
-                    return (t->alignment & Qt::AlignRight) ? t->rect.right() : t->rect.left();
-                };
-                if (anchor(b) < anchor(a))
+                if (anchorOf(*b) < anchorOf(*a))
                     std::swap(a, b);
                 if (b->autoSized && (b->alignment & Qt::AlignRight) &&
                     shrinkTo(*b, b->rect.right() - a->rect.right() - Gap))
@@ -275,31 +289,138 @@ void makeRoom(std::vector<PlacedItem> &items)
     }
 }
 
-BandLayout layoutBand(ReportBand &band)
+// Two texts on one line that still run into each other at the smallest size share the line:
+// each that grows away from its anchor wraps into its part of it (the shorter keeps its
+// width when it takes no more than half).
+void wrapApart(std::vector<PlacedItem> &items)
+{
+    for (size_t i = 0; i < items.size(); ++i) {
+        for (size_t j = i + 1; j < items.size(); ++j) {
+            PlacedItem *a = &items[i], *b = &items[j];
+            if (!collideOnALine(*a, *b))
+                continue;
+            if (anchorOf(*b) < anchorOf(*a))
+                std::swap(a, b);
+            const bool aWraps = a->autoSized && !(a->alignment & Qt::AlignRight);
+            const bool bWraps = b->autoSized && (b->alignment & Qt::AlignRight);
+            const double start = aWraps ? a->rect.left() : a->rect.right() + Gap;
+            const double end = bWraps ? b->rect.right() : b->rect.left() - Gap;
+            if (aWraps && bWraps) {
+                const double room = end - start - Gap;
+                const double half = room / 2;
+                if (b->rect.width() <= half) {
+                    wrapTo(*a, room - b->rect.width());
+                } else if (a->rect.width() <= half) {
+                    wrapTo(*b, room - a->rect.width());
+                } else {
+                    wrapTo(*a, half);
+                    wrapTo(*b, half);
+                }
+            } else if (aWraps) {
+                wrapTo(*a, end - start);
+            } else if (bWraps) {
+                wrapTo(*b, end - start);
+            }
+        }
+    }
+}
+
+// What an item covers: a text its lines, a rule its line.
+QRectF extentOf(const PlacedItem &item)
+{
+    return item.kind == PlacedItem::Kind::Text ? inkOf(item) : item.rect;
+}
+
+// Moves units (items that move together) down, in the order of their places by design,
+// until none covers part of one that is above it by design. Side by side is no concern.
+void pushDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &design,
+              const std::vector<std::vector<size_t>> &units)
+{
+    const auto designTop = [&](const std::vector<size_t> &unit) {
+        double top = design[unit.front()].top();
+        for (size_t k : unit)
+            top = std::min(top, design[k].top());
+        return top;
+    };
+    std::vector<size_t> order(units.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t x, size_t y) { return designTop(units[x]) < designTop(units[y]); });
+    for (size_t n = 0; n < order.size(); ++n) {
+        const auto &unit = units[order[n]];
+        double shift = 0;
+        for (size_t m = 0; m < n; ++m) {
+            const auto &above = units[order[m]];
+            if (designTop(above) >= designTop(unit) - 0.5)
+                continue;
+            for (size_t p : above) {
+                for (size_t u : unit) {
+                    const QRectF upper = extentOf(items[p]), lower = extentOf(items[u]).translated(0, shift);
+                    const double across = std::min(upper.right(), lower.right()) - std::max(upper.left(), lower.left());
+                    if (across > 0.5 && upper.bottom() > lower.top() + 0.5)
+                        shift += upper.bottom() - lower.top();
+                }
+            }
+        }
+        for (size_t u : unit)
+            items[u].rect.translate(0, shift);
+    }
+}
+
+// Nothing covers anything else: texts pushed out of their lines move what is below them
+// down, and a frame grows to hold the texts drawn in it (as far below them as by design)
+// and moves down as a whole.
+void settleDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &design)
+{
+    std::vector<std::vector<size_t>> topLevel;
+    std::vector<bool> inFrame(items.size(), false);
+    for (size_t r = 0; r < items.size(); ++r) {
+        if (items[r].kind != PlacedItem::Kind::Rectangle)
+            continue;
+        std::vector<size_t> members;
+        for (size_t t = 0; t < items.size(); ++t) {
+            if (items[t].kind == PlacedItem::Kind::Text && design[r].contains(design[t]))
+                members.push_back(t);
+        }
+        std::vector<std::vector<size_t>> singles;
+        for (size_t t : members)
+            singles.push_back({t});
+        pushDown(items, design, singles);
+        double designBottom = 0, bottom = 0;
+        for (size_t t : members) {
+            designBottom = std::max(designBottom, design[t].top() + inkOf(items[t]).height());
+            bottom = std::max(bottom, inkOf(items[t]).bottom());
+            inFrame[t] = true;
+        }
+        if (!members.empty())
+            items[r].rect.setBottom(std::max(items[r].rect.bottom(), bottom + (design[r].bottom() - designBottom)));
+        members.insert(members.begin(), r);
+        topLevel.push_back(std::move(members));
+    }
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (!inFrame[k] && items[k].kind != PlacedItem::Kind::Rectangle)
+            topLevel.push_back({k});
+    }
+    pushDown(items, design, topLevel);
+}
+
+BandLayout layoutBand(ReportBand &band, const GroupPoints &groupPoints)
 {
     BandLayout out;
     out.height = band.height;
+    std::vector<QRectF> design;
     for (ReportElement &e : band.elements) {
         PlacedItem item;
         switch (e.kind) {
-        case ReportElement::Kind::Text: {
-            const bool rows = band.kind == ReportBand::Kind::SubDetail;
-            item = layoutText(e, rows);
-            if (e.autoStretch) {
-                out.height = std::max(out.height, item.rect.bottom());
-            } else if (rows && item.rect.height() > e.height) {
-                // A figure cut into lines: the row keeps the room its design gives below it.
-                const double below = std::max(0.0, band.height - e.top - e.height);
-                out.height = std::max(out.height, item.rect.bottom() + below);
-            }
+        case ReportElement::Kind::Text:
+            item = layoutText(e, groupPoints);
             break;
-        }
         case ReportElement::Kind::Image:
             item.kind = PlacedItem::Kind::Image;
             item.picture = e.picture;
-            item.rect = e.picture.isNull()
-                            ? QRectF(e.left, e.top, e.width, e.height)
-                            : QRectF(e.left, e.top, e.picture.width(), e.picture.height());
+            // No picture takes no room.
+            item.rect = QRectF(e.left, e.top, e.picture.width(), e.picture.height());
             break;
         case ReportElement::Kind::Rectangle:
             item.kind = PlacedItem::Kind::Rectangle;
@@ -312,9 +433,18 @@ BandLayout layoutBand(ReportBand &band)
         }
         item.name = e.name;
         item.pen = e.pen;
+        design.push_back(e.kind == ReportElement::Kind::Text ? QRectF(e.left, e.top, e.width, e.height) : item.rect);
         out.items.push_back(std::move(item));
     }
     makeRoom(out.items);
+    wrapApart(out.items);
+    settleDown(out.items, design);
+    // The band keeps the room its design gives below whatever grew or moved down.
+    for (size_t k = 0; k < out.items.size(); ++k) {
+        const double grown = out.items[k].rect.bottom() - design[k].bottom();
+        if (grown > 0)
+            out.height = std::max(out.height, band.height + grown);
+    }
     auto frame = [&](double y, const char *name) {
         PlacedItem line;
         line.kind = PlacedItem::Kind::Line;
@@ -333,7 +463,8 @@ BandLayout layoutBand(ReportBand &band)
 
 std::vector<ReportPage> Report::run()
 {
-    std::vector<ReportPage> pages = runWithin(PrintableHeight);
+    m_groupPoints.clear();
+    std::vector<ReportPage> pages = runSettled(PrintableHeight);
     if (pages.size() < 2)
         return pages;
     // A report of several pages says so at the foot of each, in a room kept free for it: the
@@ -341,7 +472,7 @@ std::vector<ReportPage> Report::run()
     const SheetFont numberFont = pageNumberFont();
     const double lineHeight = ReportText::lineHeight(numberFont);
     const double bottom = PrintableHeight - PageNumberInset;
-    pages = runWithin(bottom - lineHeight - PageNumberGap);
+    pages = runSettled(bottom - lineHeight - PageNumberGap);
     for (size_t i = 0; i < pages.size(); ++i) {
         PlacedItem number;
         number.name = QStringLiteral("PageNumber");
@@ -364,6 +495,34 @@ SheetFont Report::pageNumberFont()
     return f;
 }
 
+std::vector<ReportPage> Report::runSettled(double bottom)
+{
+    // A group whose texts came out in several sizes is run again in the smallest of them;
+    // sizes only go down, so this ends.
+    for (;;) {
+        std::vector<ReportPage> pages = runWithin(bottom);
+        std::map<int, std::pair<int, int>> sizes; // group: smallest, largest
+        for (const ReportPage &page : pages) {
+            for (const PlacedItem &item : page.items) {
+                if (item.kind != PlacedItem::Kind::Text || item.group == 0 || item.lines.join(QString()).isEmpty())
+                    continue;
+                auto [it, fresh] = sizes.try_emplace(item.group, item.font.size, item.font.size);
+                it->second.first = std::min(it->second.first, item.font.size);
+                it->second.second = std::max(it->second.second, item.font.size);
+            }
+        }
+        bool settled = true;
+        for (const auto &[group, range] : sizes) {
+            if (range.first != range.second) {
+                m_groupPoints[group] = range.first;
+                settled = false;
+            }
+        }
+        if (settled)
+            return pages;
+    }
+}
+
 std::vector<ReportPage> Report::runWithin(double bottom)
 {
     std::vector<ReportPage> pages;
@@ -380,7 +539,7 @@ std::vector<ReportPage> Report::runWithin(double bottom)
     const auto flow = [&](ReportBand &band) {
         if (band.beforePrint && !band.beforePrint())
             return;
-        BandLayout layout = layoutBand(band);
+        BandLayout layout = layoutBand(band, m_groupPoints);
         if (y > 0 && y + layout.height > bottom) {
             pages.emplace_back(); // continue on a new page
             y = 0;
@@ -403,7 +562,7 @@ std::vector<ReportPage> Report::runWithin(double bottom)
         case ReportBand::Kind::Summary: {
             if (band.beforePrint && !band.beforePrint())
                 break;
-            BandLayout layout = layoutBand(band);
+            BandLayout layout = layoutBand(band, m_groupPoints);
             if (y + layout.height > bottom) {
                 pages.emplace_back();
                 y = 0;

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,9 @@ struct ReportElement
     bool autoStretch = false;
     bool transparent = false;
     int tag = 0;
+    // Texts of one font group (the same number, not 0) print in one size: the smallest any
+    // of them needs, over the whole report.
+    int group = 0;
     QString key; // a sheet field's name, or empty
     // Called just before the element is drawn with the text to print; it may change that
     // text (for this drawing only) and the element's font (which stays changed).
@@ -54,14 +58,15 @@ struct ReportBand
     enum class Kind { Detail, Child, SubDetail, Summary };
     Kind kind = Kind::Detail;
     QString name;
+    // Its height by design. A band grows to hold what its texts need: a text that fits its
+    // box's width at no size is cut into lines that fit, and what it would cover moves down.
     double height = 0;
     bool frameTop = false;
     bool frameBottom = false;
     std::vector<ReportElement> elements;
     // Called before the band prints; false suppresses it this time.
     std::function<bool()> beforePrint;
-    // Sub-detail bands: called before every row; false ends the rows. A row grows to hold a
-    // text that fits its box's width at no size: the text is cut into lines that fit.
+    // Sub-detail bands: called before every row; false ends the rows.
     std::function<bool()> needData;
 
     ReportElement &element(const QString &elementName);
@@ -75,6 +80,8 @@ struct PlacedItem
     QString name;
     QRectF rect;
     QStringList lines; // texts: the lines that print, in order
+    QString text;      // texts: the whole text, before it was broken into lines
+    int group = 0;
     SheetFont font;
     Qt::Alignment alignment = Qt::AlignLeft;
     bool opaque = false; // white background
@@ -113,7 +120,10 @@ private:
     static constexpr double PageNumberGap = 4;   // between the last band and the page number
     static constexpr double PageNumberInset = 8; // clear of the page's frame
     static SheetFont pageNumberFont();
+    // Runs until every font group prints in one size.
+    std::vector<ReportPage> runSettled(double bottom);
     std::vector<ReportPage> runWithin(double bottom);
+    std::map<int, int> m_groupPoints; // the largest size each font group may print in
 };
 
 namespace ReportText {

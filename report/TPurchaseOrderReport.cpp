@@ -17,6 +17,16 @@ constexpr qint32 Red = 0x0000FF, Maroon = 0x000080, Navy = 0x800000;
 constexpr int MoneyTag = 10;
 constexpr int CompanyLineTag = 110;
 constexpr int LastRow = 8; // the report's own constant: nine rows, 0 to 8
+constexpr int TableColumnGroup = 1000; // clear of the sheet's tags
+
+// The texts that take one font together on the sheet (the same tag) print in one size.
+int fontGroup(const QString &key)
+{
+    const FieldSpec *field = SheetFields::find(key);
+    if (!field || SheetFields::labelsWithTag(field->tag).size() < 2)
+        return 0;
+    return field->tag + 1; // tag 0 is a group too
+}
 
 SheetFont font(const char *name, int points, bool bold = false, qint32 color = Colors::WindowText)
 {
@@ -83,6 +93,7 @@ ReportElement &TPurchaseOrderReport::keyedText(ReportBand &band, const char *nam
     e.key = QString::fromLatin1(key);
     e.text = QString::fromLatin1(text);
     e.font = e.designFont = f;
+    e.group = fontGroup(e.key);
     e.onPrint = [this](ReportElement &el, QString &value) { QRLabelPrint(el, value); };
     band.elements.push_back(std::move(e));
     return band.elements.back();
@@ -211,6 +222,7 @@ void TPurchaseOrderReport::buildLineItemBand()
         e.autoStretch = col.stretch;
         e.alignment = col.right ? Qt::AlignRight : Qt::AlignLeft;
         e.tag = col.right ? MoneyTag : 0;
+        e.group = TableColumnGroup + c; // a column prints in one size
         e.onPrint = [this, c](ReportElement &el, QString &value) { lineItemPrint(el, value, c); };
         band.elements.push_back(std::move(e));
     }

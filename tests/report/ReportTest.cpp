@@ -12,6 +12,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <array>
+#include <map>
+#include <set>
 
 using namespace Qt::StringLiterals;
 
@@ -210,9 +213,14 @@ TEST_F(ReportTest, LongTextsWrapAndTallRowsPushTheSummaryOnward)
     ASSERT_EQ(items.size(), 1u);
     EXPECT_GT(items[0]->lines.size(), 2);
     EXPECT_GT(items[0]->rect.height(), 29);
+    // A box too small for its text at the smallest size grows, every word printed, and the
+    // frame below it moves down with the texts inside.
     const PlacedItem *notes = pages[0].find(u"QRText15"_s);
-    EXPECT_LE(notes->lines.size() * ReportText::lineHeight(notes->font), 85.0 + 1e-6)
-        << "a fixed box prints only the lines that fit";
+    EXPECT_EQ(notes->font.size, ReportText::SmallestPoints);
+    EXPECT_EQ(notes->lines.join(u' ').simplified(), longText.repeated(3).simplified());
+    const PlacedItem *vendorFrame = pages[0].find(u"QRShape4"_s);
+    EXPECT_GE(vendorFrame->rect.top(), notes->rect.top() + notes->lines.size() * ReportText::lineHeight(notes->font));
+    EXPECT_GT(pages[0].find(u"QRText32"_s)->rect.top(), vendorFrame->rect.top());
 
     for (int r = 0; r < 9; ++r)
         row(r, u"1"_s, {}, {}, longText);
@@ -398,58 +406,213 @@ TEST_F(ReportTest, ThePdfCarriesTheTextsAtTheirPlaces)
     EXPECT_TRUE(html.contains(u"Pelmora PO Form: PO Number 1 Printout"_s));
 }
 
-// However wide the figures and texts, no printed word covers another: a figure or a
-// right-aligned text too wide for its room prints in a smaller size of its font.
-TEST_F(ReportTest, NoTwoPrintedWordsOverlap)
+// The words pdftotext finds on the pages of a PDF, with their boxes in points.
+struct PdfWord
+{
+    int page = 0;
+    QRectF box;
+    QString text;
+};
+
+std::vector<PdfWord> pdfWords(const QString &pdftotext, const QString &pdf)
+{
+    QProcess process;
+    process.start(pdftotext, {u"-bbox"_s, pdf, u"-"_s});
+    if (!process.waitForFinished(20000))
+        return {};
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    const QRegularExpression re(u"<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"_s);
+    std::vector<PdfWord> words;
+    int page = 0;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(u"<page"_s)) {
+            ++page;
+            continue;
+        }
+        words.push_back({page, QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                      QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())),
+                         m.captured(5)});
+    }
+    return words;
+}
+
+// An order file's sections, each written once however many entries reach it.
+struct Ini
+{
+    std::vector<std::pair<QByteArray, QByteArray>> sections; // name, entries
+    Ini operator+(const Ini &other) const
+    {
+        Ini sum = *this;
+        for (const auto &[name, entries] : other.sections) {
+            auto it = std::find_if(sum.sections.begin(), sum.sections.end(), [&](const auto &s) { return s.first == name; });
+            if (it == sum.sections.end())
+                sum.sections.push_back({name, entries});
+            else
+                it->second += entries;
+        }
+        return sum;
+    }
+    QByteArray bytes() const
+    {
+        QByteArray out;
+        for (const auto &[name, entries] : sections)
+            out += "[" + name + "]\r\n" + entries;
+        return out;
+    }
+};
+
+Ini fontOf(const char *key, const char *name, int points, bool bold = false)
+{
+    return {{{key, QByteArray("FontName=") + name + "\r\nFontSize=" + QByteArray::number(points) +
+                       "\r\nFontStyle=" + (bold ? "1" : "0") + "\r\nFontColor=0\r\n"}}};
+}
+
+Ini textOf(const char *key, const char *text)
+{
+    return {{{key, QByteArray("TextValue=") + text + "\r\n"}}};
+}
+
+// Whatever the texts, figures and fonts of an order, its printed page keeps every word whole,
+// readable, apart from every other and inside the printable area, and each font group in one
+// size. Each case is printed to PDF and read back word by word.
+TEST_F(ReportTest, ThePrintedPageKeepsEveryWordApartWholeAndReadable)
 {
     const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
     if (pdftotext.isEmpty())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    open("[Currency]\r\nTextValue=$\r\n"
-         "[Label41]\r\nTextValue=Northwind Fasteners Ltd\r\n"
-         "[Label42]\r\nTextValue=orders@northwind.example.com\r\n"
-         "[Label32]\r\nTextValue=Pelmora Regional Distribution Centre\r\n"
-         "[Label37]\r\nTextValue=+44 (0)20 7946 0958 ext. 4471\r\n"
-         "[Label20]\r\nTextValue=Purchase Order:\r\n"
-         "[labelPONumber]\r\nTextValue=2026/000017\r\n"
-         "[Label14]\r\nTextValue=1235802457.89\r\n"
-         "[Label16]\r\nTextValue=123456789012.00\r\n"
-         "[Label19]\r\nTextValue=-1234567890123.45\r\n");
-    row(0, u"1"_s, u"1234567.89"_s, u"1234567.89"_s, u"Pallet racking"_s);
-    row(1, u"1000"_s, u"1234567.89"_s, u"1234567890.00"_s, u"Bulk order"_s);
-    row(2, u"123456789"_s, u"100000.00"_s, u"100000.00"_s, u"Bolts"_s);
-    report.reset();
-    report = std::make_unique<TPurchaseOrderReport>(sheet->SheetFileName(), sheet->StringGrid1->Rows());
-    ASSERT_TRUE(ReportPainter::writePdf(report->QuickRep1, path("order.pdf")));
-
-    QProcess process;
-    process.start(pdftotext, {u"-bbox"_s, path("order.pdf"), u"-"_s});
-    ASSERT_TRUE(process.waitForFinished(20000));
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    const QRegularExpression re(u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"_s);
-    struct Word
-    {
-        QRectF box;
-        QString text;
+    using Row = std::array<const char *, 7>; // qty, units, item no., name, description, price, amount
+    const Ini dollar = textOf("Currency", "$");
+    Ini footerFonts, bigFonts;
+    for (const char *key : {"Label14", "Label15", "Label16", "Label17", "Label18", "Label19"})
+        footerFonts = footerFonts + fontOf(key, "Courier New", 26, true);
+    for (const char *key : {"Label2", "Label3"})
+        bigFonts = bigFonts + fontOf(key, "Arial", 28, true);
+    for (const char *key : {"Label20", "Label21", "Label22", "Label23", "Label24"})
+        bigFonts = bigFonts + fontOf(key, "Arial", 22, true);
+    for (const char *key : {"labelPONumber", "labelPODate", "Label34", "Label35", "Label36"})
+        bigFonts = bigFonts + fontOf(key, "Courier New", 20);
+    for (const char *key : {"Label41", "Label42", "Label43", "Label44", "Label32", "Label33", "Label37", "Label38", "Label40"})
+        bigFonts = bigFonts + fontOf(key, "Arial", 16);
+    for (const char *key : {"Label25", "Label26", "Label27", "Label28", "Label29", "Label30", "Label31"})
+        bigFonts = bigFonts + fontOf(key, "Arial", 20, true);
+    for (const char *key : {"Label1", "Label9", "Label10", "Label11", "Label12", "Label13"})
+        bigFonts = bigFonts + fontOf(key, "Verdana", 24, true);
+    bigFonts = bigFonts + fontOf("StringGrid1", "Arial", 24) + fontOf("Label8", "Arial", 3);
+    const Ini longBlocks =
+        textOf("Label41", "Northwind Industrial Supplies International Holdings Ltd") +
+        textOf("Label42", "orders@northwind-industrial-supplies.example.com") +
+        textOf("Label43", "Unit 7, The Long Industrial Estate Road, Far Away Business Park") +
+        textOf("Label44", "Northampton NN4 7PA, Northamptonshire, United Kingdom of Great Britain") +
+        textOf("Label32", "Receiving Department, Building C, Second Floor, Attn Jane Doe") +
+        textOf("Label37", "receiving.department@very-long-example-domain.example.org") +
+        textOf("Label33", "Pelmora Regional Distribution Centre and Warehouse Services") +
+        textOf("Label35", "Net 30 days from receipt of a correct invoice") +
+        textOf("Label36", "UPS Ground Freight Collect Account 99-1234");
+    const Ini readmeOrder =
+        dollar + textOf("Label2", "Pelmora Trading Ltd.") + textOf("Label3", "Unit 4, Harbourside Business Park") +
+        textOf("Label4", "Bristol BS1 5TY, United Kingdom") + textOf("Label6", "Tel. +44 117 496 0321") +
+        textOf("Label5", "purchasing@pelmora-trading.co.uk") +
+        textOf("Label8", "Deliver to loading dock 2, Monday to Friday, 8:00 to 16:00. Quote the PO number on every delivery note and invoice.") +
+        textOf("labelPONumber", "PO-2026-0417") + textOf("Label34", "ACC-20931") + textOf("Label35", "Net 30 days") +
+        textOf("Label36", "DHL Freight") + textOf("Label41", "Northwind Hardware") + textOf("Label42", "+49 30 901820") +
+        textOf("Label43", "Friedrichstrasse 120") + textOf("Label44", "10117 Berlin, Germany") +
+        textOf("Label32", "Dana Whitfield") + textOf("Label37", "+44 117 496 0388") +
+        textOf("Label33", "Pelmora Trading Ltd.") + textOf("Label38", "Unit 7, Avonmouth Docks") +
+        textOf("Label40", "Bristol BS11 9FG") + textOf("Label14", "719.45") + textOf("Label15", "25.00") +
+        textOf("Label16", "18.50") + textOf("Label17", "142.59") + textOf("Label19", "855.54") +
+        textOf("Country", "GBP");
+    const std::vector<Row> readmeRows = {
+        Row{"12", "Each", "NW-1042", "Claw hammer", "450 g head, fibreglass handle", "14.95", "179.40"},
+        Row{"4", "Box", "NW-2210", "Wood screws", "Countersunk 4 x 40 mm, zinc plated, box of 200", "8.40", "33.60"},
+        Row{"2", "Each", "NW-3301", "Cordless drill", "18 V brushless drill driver with two 2.0 Ah batteries, charger and case", "129.00", "258.00"},
+        Row{"25", "m", "NW-5120", "Rubber cable", "H07RN-F 3G1.5, sold by the metre", "2.35", "58.75"},
+        Row{"6", "Pair", "NW-7788", "Work gloves", "Nitrile coated, size 9", "3.80", "22.80"},
+        Row{"1", "Set", "NW-9001", "Drill bits", "HSS set, 1 to 10 mm, 19 pieces", "24.50", "24.50"},
     };
-    std::vector<Word> words;
-    for (auto it = re.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        words.push_back({QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())),
-                         m.captured(5)});
-    }
-    ASSERT_GT(words.size(), 40u);
-    QStringList expected{u"$1234567.89"_s, u"$1234567890.00"_s, u"$100000.00"_s, u"123456789"_s,
-                         u"orders@northwind.example.com"_s, u"-$1234567890123.45"_s};
-    for (const Word &w : words)
-        expected.removeAll(w.text);
-    EXPECT_EQ(expected, QStringList()) << "printed whole" << html.toStdString();
-    for (size_t i = 0; i < words.size(); ++i) {
-        for (size_t j = i + 1; j < words.size(); ++j) {
-            const QRectF both = words[i].box.intersected(words[j].box);
-            EXPECT_FALSE(both.width() > 0.2 && both.height() > 0.2)
-                << words[i].text.toStdString() << " and " << words[j].text.toStdString();
+    const QString longDescription = QString(u"a long description of the item "_s).repeated(12);
+    const QByteArray longDescriptionBytes = longDescription.toUtf8();
+    const struct Case {
+        const char *what;
+        Ini file;
+        std::vector<Row> rows;
+        int pages;
+    } cases[] = {
+        {"nine amounts below 10^13 in Courier New 10",
+         fontOf("StringGrid1", "Courier New", 10) + dollar + textOf("Label14", "89999999999999.91") +
+             textOf("Label19", "89999999999999.91"),
+         std::vector<Row>(9, Row{"1", "", "", "", "", "9999999999999.99", "9999999999999.99"}), 1},
+        {"10^13 and 10^14 in the default font",
+         dollar + textOf("Label14", "110000000000000.00"),
+         {Row{"1", "", "", "", "", "10000000000000.00", "10000000000000.00"},
+          Row{"1", "", "", "", "", "100000000000000.00", "100000000000000.00"}}, 1},
+        {"10^12 with US$", textOf("Currency", "US$") + textOf("Label14", "1000000000000.00"),
+         {Row{"1", "", "", "", "", "1000000000000.00", "1000000000000.00"}}, 1},
+        {"long vendor, ship-to, terms and ship via", longBlocks, {}, 1},
+        {"footer amounts in Courier New 26 bold",
+         footerFonts + dollar + textOf("Label14", "12345.67") + textOf("Label15", "250.00") +
+             textOf("Label16", "1234.50") + textOf("Label17", "2469.13") + textOf("Label18", "100.00") +
+             textOf("Label19", "-123456789.00"),
+         {Row{"1", "", "", "", "", "12345.67", "12345.67"}}, 1},
+        {"quantities wider than their column", {},
+         {Row{"1.0049999999999999999", "Each", "", "", "", "1.00", "1.00"},
+          Row{"123456789012345", "Boxes of twelve", "", "", "", "1.00", "123456789012345.00"}}, 1},
+        {"the README's order", readmeOrder, readmeRows, 1},
+        {"large fonts everywhere", bigFonts + longBlocks + readmeOrder, readmeRows, 2},
+        {"long descriptions over two pages", dollar,
+         std::vector<Row>(9, Row{"1", "Each", "", "", longDescriptionBytes.constData(), "3.5", "3.50"}), 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        open(c.file.bytes());
+        for (size_t r = 0; r < c.rows.size(); ++r) {
+            for (int col = 0; col < 7; ++col)
+                sheet->StringGrid1->SetCell(col, int(r), QString::fromUtf8(c.rows[r][col]));
+        }
+        const auto pages = run();
+        EXPECT_EQ(int(pages.size()), c.pages);
+        for (const ReportPage &page : pages) {
+            std::map<int, std::set<int>> groupSizes;
+            for (const PlacedItem &item : page.items) {
+                if (item.kind != PlacedItem::Kind::Text || item.text.isEmpty())
+                    continue;
+                const std::string name = item.name.toStdString();
+                EXPECT_GE(item.font.size, ReportText::SmallestPoints) << name;
+                // Never cut: every character printed, in order.
+                EXPECT_EQ(item.lines.join(QString()).remove(u' '), QString(item.text).remove(u' ').remove(u'\n')) << name;
+                EXPECT_GE(item.rect.left(), 0.5) << name;
+                EXPECT_LE(item.rect.right(), Report::PrintableWidth - 0.5) << name;
+                EXPECT_LE(item.rect.top() + item.lines.size() * ReportText::lineHeight(item.font),
+                          Report::PrintableHeight - 0.5) << name;
+                if (item.group != 0)
+                    groupSizes[item.group].insert(item.font.size);
+            }
+            for (const auto &[group, sizes] : groupSizes)
+                EXPECT_EQ(sizes.size(), 1u) << "font group " << group << " prints in one size";
+        }
+
+        report->QuickRep1.title = u"Printout"_s;
+        ASSERT_TRUE(ReportPainter::writePdf(report->QuickRep1, path("order.pdf")));
+        const std::vector<PdfWord> words = pdfWords(pdftotext, path("order.pdf"));
+        ASSERT_GT(words.size(), 10u);
+        // The printable area in points: half an inch in from each edge of a Letter page.
+        const QRectF printable(36, 36, 612 - 72, 792 - 72);
+        for (size_t i = 0; i < words.size(); ++i) {
+            const PdfWord &w = words[i];
+            const std::string text = w.text.toStdString();
+            EXPECT_TRUE(printable.adjusted(0.5, 0.5, -0.5, -0.5).contains(w.box)) << text << " off the printable area";
+            EXPECT_GE(w.box.height(), ReportText::SmallestPoints - 0.05) << text << " too small to read";
+            for (size_t j = i + 1; j < words.size(); ++j) {
+                const QRectF both = w.box.intersected(words[j].box);
+                EXPECT_FALSE(w.page == words[j].page && both.width() > 0.2 && both.height() > 0.2)
+                    << text << " and " << words[j].text.toStdString() << " overlap";
+            }
+        }
+        if (c.pages > 1) {
+            int numbered = 0;
+            for (const PdfWord &w : words)
+                numbered += w.text == u"Page"_s;
+            EXPECT_EQ(numbered, c.pages);
         }
     }
 }
