@@ -3,6 +3,7 @@
 #include "FontConvert.h"
 
 #include <QFontMetricsF>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace ReportText {
@@ -38,8 +39,17 @@ QStringList breakWide(const QStringList &lines, const SheetFont &font, double wi
         QString piece;
         for (const QChar c : line) {
             if (!piece.isEmpty() && metrics.horizontalAdvance(piece + c) > width) {
-                pieces << piece;
-                piece.clear();
+                // After a hyphen, a slash, an "@", an underscore or a comma where there is one
+                // (an e-mail address, a reference, a figure with separators), else anywhere.
+                static const QRegularExpression mark(QStringLiteral("[-/@_,]"));
+                const qsizetype after = piece.lastIndexOf(mark) + 1;
+                if (after > 1 && after < piece.size() && metrics.horizontalAdvance(piece.mid(after) + c) <= width) {
+                    pieces << piece.left(after);
+                    piece = piece.mid(after);
+                } else {
+                    pieces << piece;
+                    piece.clear();
+                }
             }
             piece += c;
         }
@@ -368,6 +378,30 @@ void pushDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &design,
     }
 }
 
+// Units whose places by design are on one line (tops at most 2 apart) move as one: a caption
+// stays beside its value, a frame beside the frame next to it.
+std::vector<std::vector<size_t>> byLines(std::vector<std::vector<size_t>> units, const std::vector<QRectF> &design)
+{
+    const auto top = [&](const std::vector<size_t> &unit) {
+        double t = design[unit.front()].top();
+        for (size_t k : unit)
+            t = std::min(t, design[k].top());
+        return t;
+    };
+    std::stable_sort(units.begin(), units.end(), [&](const auto &a, const auto &b) { return top(a) < top(b); });
+    std::vector<std::vector<size_t>> lines;
+    double lineTop = 0;
+    for (auto &unit : units) {
+        if (lines.empty() || top(unit) > lineTop + 2) {
+            lineTop = top(unit);
+            lines.push_back(std::move(unit));
+        } else {
+            lines.back().insert(lines.back().end(), unit.begin(), unit.end());
+        }
+    }
+    return lines;
+}
+
 // Nothing covers anything else: texts pushed out of their lines move what is below them
 // down, and a frame grows to hold the texts drawn in it (as far below them as by design)
 // and moves down as a whole.
@@ -386,7 +420,7 @@ void settleDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &desig
         std::vector<std::vector<size_t>> singles;
         for (size_t t : members)
             singles.push_back({t});
-        pushDown(items, design, singles);
+        pushDown(items, design, byLines(std::move(singles), design));
         double designBottom = 0, bottom = 0;
         for (size_t t : members) {
             designBottom = std::max(designBottom, design[t].top() + inkOf(items[t]).height());
@@ -402,7 +436,7 @@ void settleDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &desig
         if (!inFrame[k] && items[k].kind != PlacedItem::Kind::Rectangle)
             topLevel.push_back({k});
     }
-    pushDown(items, design, topLevel);
+    pushDown(items, design, byLines(std::move(topLevel), design));
 }
 
 BandLayout layoutBand(ReportBand &band, const GroupPoints &groupPoints)
@@ -457,6 +491,56 @@ BandLayout layoutBand(ReportBand &band, const GroupPoints &groupPoints)
     if (band.frameBottom)
         frame(out.height, "frameBottom");
     return out;
+}
+
+// A band taller than a page is cut where the page ends: a text's lines that fit stay, the
+// rest of them (and whatever lies below) goes on; a band at least this tall starts on the
+// page where it is, else on a new one.
+constexpr double LeastSplitRoom = 60;
+
+std::pair<BandLayout, BandLayout> splitBand(BandLayout layout, double room)
+{
+    BandLayout first, rest;
+    double bottom = 0;
+    for (const PlacedItem &item : layout.items)
+        bottom = std::max(bottom, extentOf(item).bottom());
+    const double below = std::max(0.0, layout.height - bottom); // the room the band keeps below
+    double above = bottom; // and above its texts, which their continuation keeps too
+    for (const PlacedItem &item : layout.items) {
+        if (item.kind == PlacedItem::Kind::Text)
+            above = std::min(above, std::max(0.0, item.rect.top()));
+    }
+    for (PlacedItem &item : layout.items) {
+        if (item.kind == PlacedItem::Kind::Text && item.rect.top() < room) {
+            const double lineHeight = ReportText::lineHeight(item.font);
+            const qsizetype fit = std::clamp<qsizetype>(qsizetype(std::floor((room - item.rect.top()) / lineHeight + 1e-6)),
+                                                        0, item.lines.size());
+            if (fit == item.lines.size()) {
+                first.items.push_back(std::move(item));
+                continue;
+            }
+            PlacedItem tail = item;
+            tail.lines = item.lines.mid(fit);
+            tail.text = tail.lines.join(u' ');
+            item.text = item.lines.first(fit).join(u' ');
+            tail.rect = QRectF(item.rect.left(), above, item.rect.width(), std::ceil(tail.lines.size() * lineHeight));
+            rest.items.push_back(std::move(tail));
+            if (fit > 0) {
+                item.lines = item.lines.first(fit);
+                item.rect.setHeight(fit * lineHeight);
+                first.items.push_back(std::move(item));
+            }
+        } else if (item.rect.top() < room) {
+            first.items.push_back(std::move(item));
+        } else {
+            item.rect.translate(0, above - room);
+            rest.items.push_back(std::move(item));
+        }
+    }
+    first.height = room;
+    for (const PlacedItem &item : rest.items)
+        rest.height = std::max(rest.height, extentOf(item).bottom() + below);
+    return {std::move(first), std::move(rest)};
 }
 
 } // namespace
@@ -540,9 +624,20 @@ std::vector<ReportPage> Report::runWithin(double bottom)
         if (band.beforePrint && !band.beforePrint())
             return;
         BandLayout layout = layoutBand(band, m_groupPoints);
-        if (y > 0 && y + layout.height > bottom) {
+        if (y > 0 && y + layout.height > bottom && (layout.height <= bottom || bottom - y < LeastSplitRoom)) {
             pages.emplace_back(); // continue on a new page
             y = 0;
+        }
+        while (y + layout.height > bottom) {
+            auto [first, rest] = splitBand(std::move(layout), bottom - y);
+            if (first.items.empty() && y == 0) { // nothing fits even on a page of its own
+                layout = std::move(rest);
+                break;
+            }
+            place(std::move(first), y);
+            pages.emplace_back();
+            y = 0;
+            layout = std::move(rest);
         }
         const double height = layout.height;
         place(std::move(layout), y);

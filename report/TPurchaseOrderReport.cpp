@@ -122,17 +122,21 @@ void TPurchaseOrderReport::buildDetailBand()
     band.elements.push_back(logo);
 
     const SheetFont arial8b = font("Arial", 8, true);
+    // Its right edge is the rule's below it, clear of the edge of the printable area.
+    constexpr QRectF titleBox{521, 2, 191, 32};
+    // The lines beside the title end before it: a long company name wraps rather than shrink it.
     struct Line { const char *name, *key, *text; int top; double width; };
     for (const Line &l : {Line{"QRLabel3", "Label2", "My Company Name", 3, 106},
                           {"QRLabel5", "Label3", "Company Address 1", 24, 113},
                           {"QRLabel6", "Label4", "Company Address 2", 45, 113},
                           {"QRLabel4", "Label6", "Company Address 3", 66, 113},
                           {"QRLabel7", "Label5", "Company Address 4", 87, 113}}) {
-        autoSizedText(band, l.name, l.key, l.text, {107, double(l.top), l.width, 17}, arial8b).tag =
-            CompanyLineTag;
+        ReportElement &line = autoSizedText(band, l.name, l.key, l.text, {107, double(l.top), l.width, 17}, arial8b);
+        line.tag = CompanyLineTag;
+        if (l.top < titleBox.bottom())
+            line.maxRight = titleBox.left() - 4;
     }
-    // Its right edge is the rule's below it, clear of the edge of the printable area.
-    ReportElement &title = keyedText(band, "QRLabel1", "Label7", "PURCHASE ORDER", {521, 2, 191, 32},
+    ReportElement &title = keyedText(band, "QRLabel1", "Label7", "PURCHASE ORDER", titleBox,
                                      font("Arial", 16, true, Red));
     title.alignment = Qt::AlignRight;
     title.autoSize = true;

@@ -349,6 +349,16 @@ TEST_F(ReportTest, LongBlockTextsStayInTheirFramesAndOnThePage)
     const auto words = [&](const char *name) { return pages[0].find(QString::fromLatin1(name))->lines.join(u' '); };
     EXPECT_TRUE(words("QRText22").endsWith(u"invoice"_s));
     EXPECT_TRUE(words("QRText14").endsWith(u"99-1234"_s));
+    // What wraps moves what is below it down, a caption with its value and a frame with the
+    // frame beside it.
+    const auto top = [&](const char *name) { return pages[0].find(QString::fromLatin1(name))->rect.top(); };
+    EXPECT_EQ(top("QRText22") - top("QRLabel9"), 1) << "Terms: beside its value";
+    EXPECT_EQ(top("QRText14") - top("QRLabel21"), 1) << "Ship Via: beside its value";
+    EXPECT_EQ(top("QRShape4"), top("QRShape2"));
+    // An e-mail address too wide for its room at the smallest size breaks after a mark.
+    const QStringList email = pages[0].find(u"QRText25"_s)->lines;
+    EXPECT_GT(email.size(), 1);
+    EXPECT_TRUE(email[0].endsWith(u'-') || email[0].endsWith(u'@')) << email.join(u'|').toStdString();
 }
 
 TEST_F(ReportTest, RunningTwiceGivesTheSamePages)
@@ -532,11 +542,14 @@ TEST_F(ReportTest, ThePrintedPageKeepsEveryWordApartWholeAndReadable)
     };
     const QString longDescription = QString(u"a long description of the item "_s).repeated(12);
     const QByteArray longDescriptionBytes = longDescription.toUtf8();
+    // A row taller than a page: it goes on over the next page, every word printed.
+    const QByteArray pageLong = QString(u"fasteners of every kind "_s).repeated(60).append(u"metric threads"_s).toUtf8();
     const struct Case {
         const char *what;
         Ini file;
         std::vector<Row> rows;
         int pages;
+        QStringList lastWords = {}; // printed at the end of the last page with rows
     } cases[] = {
         {"nine amounts below 10^13 in Courier New 10",
          fontOf("StringGrid1", "Courier New", 10) + dollar + textOf("Label14", "89999999999999.91") +
@@ -559,6 +572,10 @@ TEST_F(ReportTest, ThePrintedPageKeepsEveryWordApartWholeAndReadable)
           Row{"123456789012345", "Boxes of twelve", "", "", "", "1.00", "123456789012345.00"}}, 1},
         {"the README's order", readmeOrder, readmeRows, 1},
         {"large fonts everywhere", bigFonts + longBlocks + readmeOrder, readmeRows, 2},
+        {"a row taller than a page", fontOf("StringGrid1", "Arial", 14) + dollar,
+         {Row{"2", "Box", "FAST-01", "Fasteners", pageLong.constData(), "45.00", "90.00"},
+          Row{"1", "Each", "TOOL-02", "Torque wrench", "Calibrated 20-100 Nm", "89.00", "89.00"}}, 3,
+         {u"metric"_s, u"threads"_s, u"wrench"_s}},
         {"long descriptions over two pages", dollar,
          std::vector<Row>(9, Row{"1", "Each", "", "", longDescriptionBytes.constData(), "3.5", "3.50"}), 3},
     };
@@ -608,6 +625,10 @@ TEST_F(ReportTest, ThePrintedPageKeepsEveryWordApartWholeAndReadable)
                     << text << " and " << words[j].text.toStdString() << " overlap";
             }
         }
+        QStringList missing = c.lastWords;
+        for (const PdfWord &w : words)
+            missing.removeAll(w.text);
+        EXPECT_EQ(missing, QStringList()) << "printed";
         if (c.pages > 1) {
             int numbered = 0;
             for (const PdfWord &w : words)
