@@ -41,6 +41,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
-# The sheet's and the printout's fonts (Arial, Courier New) are drawn with these metrics.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+# The sheet's and the printout's fonts (Arial, Courier New) are drawn with these metrics; a
+# file manager knows order files through shared-mime-info; "E-mail..." hands the order to the
+# desktop's mail program through xdg-email.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, shared-mime-info, xdg-utils")
 include(CPack)

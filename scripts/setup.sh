@@ -36,8 +36,12 @@ PO_PACKAGES=(
   # The locale sources from which the locale test builds a C library locale of its own.
   locales
   # The Debian package: dpkg-shlibdeps (dpkg-dev, which needs file) finds its dependencies,
-  # lintian and appstreamcli check it.
-  dpkg-dev file lintian appstream
+  # lintian, appstreamcli and desktop-file-validate check it.
+  dpkg-dev file lintian appstream desktop-file-utils
+  # The desktop's side of orders: xdg-email hands a mail program the order (the mail test),
+  # xdg-mime and xdg-open find the program for a .pof file (the fresh-machine check), which
+  # shared-mime-info's database and its Perl reader name.
+  xdg-utils shared-mime-info libfile-mimeinfo-perl
 )
 # The libFuzzer targets are built with clang (scripts/fuzz.sh adds these), and so are the
 # picture libraries, from their Debian sources, with what those need to build.

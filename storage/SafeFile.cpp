@@ -258,8 +258,9 @@ bool replace(const QByteArray &path, const QByteArray &bytes, struct stat &st, m
     // The old file's owner and group stay where the process may give them (root may; a
     // user may keep a group of their own); then its mode, which a change of owner can clear.
     if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
-        if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
-            (void)::fchown(fd.get(), uid_t(-1), old.st_gid);
+        if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0 && ::fchown(fd.get(), uid_t(-1), old.st_gid) != 0) {
+            // Neither: the new file is the user's own, as a file the user makes is.
+        }
     }
     if (exists)
         copyExtendedAttributes(target, fd.get());
