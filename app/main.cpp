@@ -5,6 +5,7 @@
 #include "TControlForm.h"
 #include "TPurchaseOrderForm.h"
 
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QSessionManager>
 
@@ -24,10 +25,22 @@ int main(int argc, char *argv[])
     // the installed theme's if there is one; the desktop file names the program to the session.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pelmora-po"), QIcon(QStringLiteral(":/pelmora-po.svg"))));
     QGuiApplication::setDesktopFileName(QStringLiteral("pelmora-po"));
+    QApplication::setApplicationVersion(QStringLiteral(PO_VERSION));
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Fills in, saves and prints purchase orders."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addPositionalArgument(QStringLiteral("order"),
+                                  QStringLiteral("An order (.pof) to open instead of the start-up order."),
+                                  QStringLiteral("[order]"));
+    options.process(app);
 
     TPurchaseOrderForm sheet; // chooses and opens the start-up sheet
     PurchaseOrderForm = &sheet;
     TControlForm panel(&sheet); // hidden until the first right-click on the sheet
+    if (!options.positionalArguments().isEmpty())
+        sheet.OpenAtStart(options.positionalArguments().constFirst());
     // At log-out nothing may be asked: the journal keeps what was typed, and the program ends.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &sheet,
                      [&sheet](QSessionManager &) { sheet.SessionEnding(); });

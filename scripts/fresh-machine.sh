@@ -130,4 +130,9 @@ in_root "cd / && xvfb-run -a bash -c '
       cat /root/pelmora-po-package/run.log >&2; kill \$pid; exit 1; }
   kill -0 \$pid && kill \$pid'" || exit 1
 echo "fresh-machine: the package installs and starts from /usr/bin"
-echo "fresh-machine: 2 passed, 0 failed"
+
+# The desktop knows an order: its type by its name, and the program opens it (as a double-click
+# in a file manager does, through xdg-open and the desktop entry's %f).
+po_stage "Opening an order from the desktop in the fresh root"
+in_root "cd / && xvfb-run -a bash /root/pelmora-po/tests/package/open_from_desktop.sh" || exit 1
+echo "fresh-machine: 3 passed, 0 failed"
