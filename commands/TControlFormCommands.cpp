@@ -9,6 +9,7 @@
 #include "NumberText.h"
 #include "Platform.h"
 #include "PoApplication.h"
+#include "RecentFiles.h"
 #include "SheetKeys.h"
 #include "SheetLabel.h"
 #include "StartupSheet.h"
@@ -110,9 +111,29 @@ void TControlForm::btnTaxClick()
     m_sheet->Label(u"Label19")->SetCaption(NumberText::format(m_sheet->BalanceDue(), sep));
 }
 
+namespace {
+
+// The orders of the desktop's recent files that this program used, for the file dialogs.
+constexpr int RecentOrders = 10;
+
+QStringList recentOrders()
+{
+    return RecentFiles::used(RecentFiles::listPath(), RecentOrders);
+}
+
+// An order opened or saved joins the desktop's recent files. The list is a convenience: when
+// it cannot be written, the order is no less saved, and nothing is said.
+void rememberOrder(const QString &path)
+{
+    RecentFiles::add(RecentFiles::listPath(), path, RecentFiles::OrderMimeType, platform().now());
+}
+
+} // namespace
+
 bool TControlForm::BitBtn3Click()
 {
     SaveDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
+    SaveDialog1->Options.recent = recentOrders();
     if (SaveDialog1->FileName.isEmpty())
         SaveDialog1->FileName = FileNameFromText(m_sheet->Label(u"labelPONumber")->Caption()) + QStringLiteral(".pof");
     do {
@@ -143,6 +164,7 @@ bool TControlForm::BitBtn3Click()
     }
     // The order is saved whole: what the earlier file's journal kept is in the chosen file.
     m_sheet->ForgetRecoveryOf(previous);
+    rememberOrder(chosen);
     const MsgResult answer = platform().messageBox(
         this, ExtractFileName(chosen) + QStringLiteral(" Saved..."),
         QStringLiteral("Automatically load this file next\n\rtime Pelmora PO Form is opened?"),
@@ -176,6 +198,7 @@ void TControlForm::BitBtn2Click()
     if (answer == MsgResult::Yes && !saveOrder())
         return; // back to the sheet as it was
     OpenDialog1->Options.initialDir = ExtractFilePath(m_sheet->SheetFileName());
+    OpenDialog1->Options.recent = recentOrders();
     if (!OpenDialog1->ExecuteOpen(this))
         return;
     if (answer != MsgResult::Yes)
@@ -189,4 +212,5 @@ void TControlForm::loadOrder(const QString &chosen)
     m_sheet->OpenSheetFile(chosen);
     ChosenFileStores stores(OpenDialog1, chosen);
     m_sheet->ReadSheet(stores.fonts, stores.texts);
+    rememberOrder(chosen);
 }

@@ -31,6 +31,7 @@ struct FileDialogOptions
     QString fileName;   // proposed or last chosen
     bool mustExist = false;
     bool promptOverwrite = false;
+    QStringList recent; // files offered besides the folder's own (full paths, latest first)
 };
 
 // The application's help file, which only the About window opens.
@@ -69,6 +70,11 @@ public:
 
     virtual void showHelp(const QString &helpFile, int context) = 0;
     virtual void quitHelp() = 0;
+
+    // Hands a message to the desktop's mail program, for the user to finish and send: to
+    // recipient (none when empty), with subject and the file attached. False when no mail
+    // program could be given it.
+    virtual bool composeMail(const QString &recipient, const QString &subject, const QString &attachment) = 0;
 };
 
 // The platform in use: the Qt one unless a test installed another.

@@ -7,18 +7,24 @@
 #include "Win1252.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QFontDialog>
 #include <QLocale>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace {
@@ -155,6 +161,39 @@ QString startPath(const FileDialogOptions &o)
                : QDir(o.initialDir).filePath(o.fileName);
 }
 
+// The recent files in a row of the dialog's own ("Recent orders:", Alt+R): one chosen there
+// is selected in its folder, ready to open. Their folders join the "Look in" list. A desktop's
+// own dialog (a platform theme's) has its own recent list, read from the same place.
+void offerRecent(QFileDialog &dialog, const QStringList &recent)
+{
+    auto *grid = qobject_cast<QGridLayout *>(dialog.layout());
+    if (recent.isEmpty() || !grid)
+        return;
+    QStringList folders = dialog.history();
+    auto *choice = new QComboBox(&dialog);
+    choice->setObjectName(QStringLiteral("RecentFiles"));
+    choice->addItem(QString());
+    for (const QString &file : recent) {
+        const QFileInfo info(file);
+        choice->addItem(QStringLiteral("%1 (%2)").arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath())), file);
+        if (!folders.contains(info.absolutePath()))
+            folders << info.absolutePath();
+    }
+    dialog.setHistory(folders);
+    auto *label = new QLabel(QStringLiteral("&Recent orders:"), &dialog);
+    label->setBuddy(choice);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(choice, row, 1);
+    QObject::connect(choice, &QComboBox::activated, &dialog, [&dialog, choice](int index) {
+        const QFileInfo info(choice->itemData(index).toString());
+        if (info.fileName().isEmpty())
+            return;
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    });
+}
+
 std::optional<QString> runFileDialog(QWidget *owner, const FileDialogOptions &o,
                                      QFileDialog::AcceptMode mode)
 {
@@ -164,6 +203,7 @@ std::optional<QString> runFileDialog(QWidget *owner, const FileDialogOptions &o,
     dialog.setFileMode(o.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!o.promptOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    offerRecent(dialog, o.recent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -339,4 +379,25 @@ void QtPlatform::showHelp(const QString &, int context)
 void QtPlatform::quitHelp()
 {
     m_help.reset();
+}
+
+bool QtPlatform::composeMail(const QString &recipient, const QString &subject, const QString &attachment)
+{
+    // xdg-email finds the desktop's mail program; without one taking mailto: links it would
+    // open a web browser or nothing at all, so the program asks xdg-mime first.
+    const QString email = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+    const QString mime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (email.isEmpty() || mime.isEmpty())
+        return false;
+    QProcess query;
+    query.start(mime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/mailto")});
+    if (!query.waitForFinished(10000) || query.exitCode() != 0 ||
+        query.readAllStandardOutput().trimmed().isEmpty())
+        return false;
+    QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"), subject,
+                          QStringLiteral("--attach"), attachment};
+    if (!recipient.isEmpty())
+        arguments << recipient;
+    // Detached: the mail program lives on after this one ends.
+    return QProcess::startDetached(email, arguments);
 }

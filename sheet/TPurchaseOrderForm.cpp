@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -29,6 +30,7 @@
 #include <QScrollBar>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QUrl>
 #include <QWindow>
 
 
@@ -278,10 +280,27 @@ void TPurchaseOrderForm::FormShow()
     }
     repaint();
     m_offerLeftBehind = true;
-    LoadSheet();
+    if (!m_startOrder.isEmpty() && OpenOrderCommand)
+        OpenOrderCommand(m_startOrder);
+    else
+        LoadSheet();
+    if (!m_startProblem.isEmpty())
+        PoApplication::runCommandLater(this, [problem = m_startProblem] { PoApplication::showError(problem); });
     // The keyboard starts on the sheet, wherever the progress window left it.
     if (isVisible() && !QApplication::activeWindow())
         activateWindow();
+}
+
+void TPurchaseOrderForm::OpenAtStart(const QString &path)
+{
+    // A file manager may hand over a file: URL; a relative name is the working folder's.
+    const QString local = path.startsWith(u"file:") ? QUrl(path).toLocalFile() : path;
+    const QString full = QFileInfo(local).absoluteFilePath();
+    const QString problem = StartupSheet::OrderProblem(full);
+    if (problem.isEmpty())
+        m_startOrder = full;
+    else
+        m_startProblem = problem;
 }
 
 void TPurchaseOrderForm::closeEvent(QCloseEvent *event)

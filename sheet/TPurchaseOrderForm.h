@@ -92,6 +92,10 @@ public:
     static constexpr int DiscardAnswer = 2;
     // Loads another order as Load PO does once a file is chosen (installed by the panel).
     std::function<void(const QString &)> OpenOrderCommand;
+    // Before the window shows: the order given to the program is loaded at start instead of
+    // the start-up sheet, as Load PO loads it. One that cannot be read leaves the start-up
+    // sheet in place, and the user is told why once it has loaded.
+    void OpenAtStart(const QString &path);
     SheetJournal *Journal() const { return m_journal; }
 
     // Ending the program. A request to close the sheet window (Alt+F4, the window manager's
@@ -214,6 +218,8 @@ private:
     bool m_reading = false; // while a sheet is read into the fields
     bool m_ending = false;          // a log-out or a signal: nothing more is read or asked
     bool m_offerLeftBehind = false; // after the start-up load: other orders' unsaved work
+    QString m_startOrder;   // the order given to the program, loaded at start
+    QString m_startProblem; // why the order given could not be
 
     std::unique_ptr<TIniFile> FSheetFile;
     std::unique_ptr<TIniFile> FConfigFile;

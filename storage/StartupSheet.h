@@ -16,4 +16,8 @@ inline const QString AutoLoadFile = QStringLiteral("AutoLoad File");
 // "template.ini" (regular files only), else the configuration file, whether it exists or not.
 QString Choose(const TIniFile &config);
 
+// Why the order file at path (a full path) cannot be loaded: missing, not a plain file (a
+// folder, a pipe, a device), unreadable or too large; empty when it can be.
+QString OrderProblem(const QString &path);
+
 } // namespace StartupSheet

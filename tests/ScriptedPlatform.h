@@ -69,6 +69,20 @@ public:
     void setBusyCursor(bool busy) override { busyDepth += busy ? 1 : -1; }
     void showHelp(const QString &file, int context) override;
     void quitHelp() override { helpCalls << QStringLiteral("quit"); }
+    struct Mail
+    {
+        QString recipient, subject, attachment;
+    };
+    std::vector<Mail> mails;
+    bool mailProgram = true; // whether there is one to take a message
+    std::function<void(const Mail &)> onMail; // while the attachment is there
+    bool composeMail(const QString &recipient, const QString &subject, const QString &attachment) override
+    {
+        mails.push_back({recipient, subject, attachment});
+        if (onMail)
+            onMail(mails.back());
+        return mailProgram;
+    }
 
 private:
     std::optional<QString> nextFile(const FileDialogOptions &o);

@@ -6,7 +6,8 @@
 #   e2e_start_files PROGRAM [LINES]  the same without starting the program
 #   start_program                    starts the program again, after it has ended, and
 #                                    waits for its load to end
-#                                    (under the locale E2E_LOCALE when it is set)
+#                                    (under the locale E2E_LOCALE when it is set, given
+#                                    the arguments in the array PROGRAM_ARGS)
 #   window NAME-REGEX                the id of the program's visible window of that title
 #   click X Y [BUTTON] / dclick X Y  at screen coordinates
 #   type_at X Y TEXT                 a click there, then TEXT typed
@@ -30,6 +31,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/xserver.sh"
 
 WORK=$(mktemp -d)
 APP_PID="" XVFB_PID=""
+PROGRAM_ARGS=()
 SHEETFILE="$WORK/template.ini"
 CUPSD_PID=""
 cleanup() {
@@ -95,7 +97,7 @@ e2e_start_files() {
 start_program() {
   # A real window on the X server, whatever platform the test runner chose for others.
   (cd "$WORK" && [ -z "${E2E_LOCALE:-}" ] || export LC_ALL="$E2E_LOCALE"
-   QT_QPA_PLATFORM=xcb exec ./pelmora-po) >>"$WORK/program.log" 2>&1 &
+   QT_QPA_PLATFORM=xcb exec ./pelmora-po "${PROGRAM_ARGS[@]}") >>"$WORK/program.log" 2>&1 &
   APP_PID=$!
   # The sheet shows, then fills in behind its load's progress window.
   wait_for 30 xdotool search --onlyvisible --name '^The Purchase Order Form$' || fail "the sheet never showed"
