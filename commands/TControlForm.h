@@ -59,6 +59,8 @@ private:
     bool nameBlankOrder();
     // Names the typed quantities and prices that are no numbers, if any: true to print anyway.
     bool printUncountedLines();
+    // The vendor's e-mail address: the first text of the vendor's frame that is one, else empty.
+    QString vendorAddress() const;
     bool blankOrderNeedsName() const;
     // Load PO once its file is chosen: the sheet reads chosen, fonts from its companion file.
     void loadOrder(const QString &chosen);

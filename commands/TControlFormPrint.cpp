@@ -20,6 +20,30 @@
 #include "TVerificationForm.h"
 
 #include <QCheckBox>
+#include <QRegularExpression>
+
+namespace {
+
+// An e-mail address, whole: what a text of the vendor's frame must be to be the recipient.
+// Characters a mail program or a shell could take for more than an address are not taken.
+bool isMailAddress(const QString &text)
+{
+    static const QRegularExpression address(QStringLiteral("^[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)+$"));
+    return address.match(text).hasMatch();
+}
+
+} // namespace
+
+QString TControlForm::vendorAddress() const
+{
+    // The vendor's name, address, city and phone-or-e-mail lines, in their order on the sheet.
+    for (const char16_t *line : {u"Label41", u"Label42", u"Label43", u"Label44"}) {
+        const QString text = m_sheet->Label(QStringView(line))->Caption().trimmed();
+        if (isMailAddress(text))
+            return text;
+    }
+    return QString();
+}
 
 bool TControlForm::printUncountedLines()
 {
@@ -77,7 +101,11 @@ void TControlForm::BitBtn1Click()
     m_sheet->SaveSheet();
     report.LineItems = m_sheet->StringGrid1->Rows();
     report.QuickRep1.title = QStringLiteral("Pelmora PO Form: PO Number %1 Printout").arg(number);
-    ReportPreview preview(report.QuickRep1, FileNameFromText(number) + QStringLiteral(".pdf"), m_sheet);
+    // The PDF and the mail are named after the number on the page: the check may just have
+    // changed it.
+    const QString printed = m_sheet->Label(u"labelPONumber")->Caption();
+    const MailOrder mail{vendorAddress(), QStringLiteral("Purchase Order %1").arg(printed.simplified())};
+    ReportPreview preview(report.QuickRep1, FileNameFromText(printed) + QStringLiteral(".pdf"), m_sheet, mail);
     m_preview = &preview;
     platform().runPreview(&preview);
 }

@@ -1,16 +1,19 @@
 #include "ReportPreview.h"
 
 #include "AppError.h"
+#include "GenUtils.h"
 #include "Platform.h"
 #include "ReportPainter.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEngine>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -30,8 +33,8 @@ void ReportPreview::giveKey(QToolBar *toolbar, QAction *action, const QKeySequen
     action->setToolTip(QStringLiteral("%1 (%2)").arg(tip, key.toString(QKeySequence::NativeText)));
 }
 
-ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *parent)
-    : QPrintPreviewDialog(parent), m_report(report), m_pdfName(pdfName)
+ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *parent, MailOrder mail)
+    : QPrintPreviewDialog(parent), m_report(report), m_pdfName(pdfName), m_mail(std::move(mail))
 {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(report.title);
@@ -44,6 +47,12 @@ ReportPreview::ReportPreview(Report &report, const QString &pdfName, QWidget *pa
         pdf->setObjectName(QStringLiteral("SaveAsPdf"));
         pdf->setToolTip(QStringLiteral("Save the purchase order as a PDF file"));
         connect(pdf, &QAction::triggered, this, &ReportPreview::SaveAsPdf);
+        QAction *mail = toolbar->addAction(QStringLiteral("E-mail..."));
+        mail->setObjectName(QStringLiteral("EmailOrder"));
+        mail->setToolTip(m_mail.recipient.isEmpty()
+                             ? QStringLiteral("Send the purchase order as a PDF attachment")
+                             : QStringLiteral("Send the purchase order as a PDF attachment to %1").arg(m_mail.recipient));
+        connect(mail, &QAction::triggered, this, &ReportPreview::EmailOrder);
         keyboardToolbar(toolbar);
     }
 }
@@ -54,6 +63,7 @@ void ReportPreview::keyboardToolbar(QToolBar *toolbar)
     const std::pair<const char *, QKeySequence> keys[] = {
         {"Print", QKeySequence::Print},
         {"Save as PDF...", QKeySequence::Save},
+        {"E-mail...", QKeySequence(Qt::CTRL | Qt::Key_E)},
         {"Zoom in", QKeySequence::ZoomIn},
         {"Zoom out", QKeySequence::ZoomOut},
         {"First page", QKeySequence(Qt::CTRL | Qt::Key_Home)},
@@ -149,5 +159,31 @@ void ReportPreview::SaveAsPdf()
     if (!ReportPainter::writePdf(m_report, *chosen)) {
         platform().messageBox(this, windowTitle(), QStringLiteral("Unable to write to %1").arg(*chosen),
                               MsgIcon::Error, MsgButtons::Ok);
+    }
+}
+
+QString ReportPreview::mailFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/pelmora-po/mail");
+}
+
+void ReportPreview::EmailOrder()
+{
+    // A folder of the user's own that no one else can read or plant a file in: the order goes
+    // nowhere but to the mail program.
+    const QString folder = mailFolder();
+    const QString pdf = folder + u'/' + m_pdfName;
+    QFile::remove(pdf); // an earlier one of this order is not taken for the new one
+    if (!MakePrivateFolder(folder) || !ReportPainter::writePdf(m_report, pdf)) {
+        platform().messageBox(this, windowTitle(), QStringLiteral("Unable to write to %1").arg(pdf),
+                              MsgIcon::Error, MsgButtons::Ok);
+        return;
+    }
+    if (!platform().composeMail(m_mail.recipient, m_mail.subject, pdf)) {
+        platform().messageBox(this, QStringLiteral("No Mail Program"),
+                              QStringLiteral("No mail program was found to send the order with. "
+                                             "The purchase order is saved as\n%1\nto attach to a message.")
+                                  .arg(pdf),
+                              MsgIcon::Information, MsgButtons::Ok);
     }
 }

@@ -20,17 +20,30 @@ private:
     QLabel *m_label;
 };
 
+// Where "E-mail..." sends the order: the vendor's address (none when empty) and the subject.
+struct MailOrder
+{
+    QString recipient;
+    QString subject;
+};
+
 // The preview of a report: pages, zoom, page setup and printing; every print runs the
-// report again. A toolbar button saves the order straight into a PDF file. Every button is a
-// Tab stop that Return presses, and the usual actions have the desktop's usual keys.
+// report again. Toolbar buttons save the order straight into a PDF file, or hand that PDF to
+// the desktop's mail program. Every button is a Tab stop that Return presses, and the usual
+// actions have the desktop's usual keys.
 class ReportPreview : public QPrintPreviewDialog
 {
     Q_OBJECT
 public:
-    // pdfName is the file name proposed for "Save as PDF".
-    ReportPreview(Report &report, const QString &pdfName, QWidget *parent = nullptr);
+    // pdfName is the file name proposed for "Save as PDF" and given to the mailed PDF.
+    ReportPreview(Report &report, const QString &pdfName, QWidget *parent = nullptr, MailOrder mail = {});
 
     void SaveAsPdf();
+    // Writes the PDF that Save as PDF writes into the program's private mail folder and hands
+    // it to the mail program; without one, says where the PDF is.
+    void EmailOrder();
+    // That folder: the user's cache folder's "pelmora-po/mail".
+    static QString mailFolder();
     // Paints the pages for the preview, or prints them with the progress window.
     void paint(QPrinter *printer);
 
@@ -43,4 +56,5 @@ private:
 
     Report &m_report;
     QString m_pdfName;
+    MailOrder m_mail;
 };

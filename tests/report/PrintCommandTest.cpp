@@ -17,11 +17,15 @@
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -164,6 +168,66 @@ TEST_F(PrintCommandTest, ThePreviewSavesTheOrderAsAPdfFileNamedAfterThePONumber)
     sheet->Label(u"labelPONumber")->SetCaption(u"2026/017"_s);
     panel->BitBtn1Click();
     EXPECT_EQ(platform.fileDialogs.back().fileName, u"2026-017.pdf"_s);
+}
+
+// "E-mail..." hands the mail program the PDF that Save as PDF writes, from a private folder,
+// to the vendor's address when a text of the vendor's frame is one whole.
+TEST_F(PrintCommandTest, ThePreviewMailsTheOrderToTheVendor)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    const struct {
+        const char *vendorLines; // the vendor frame's texts, as the file holds them
+        QString recipient;
+        bool mailProgram;
+    } cases[] = {
+        {"[Label41]\r\nTextValue=Northwind Hardware\r\n[Label42]\r\nTextValue= orders@northwind.example.com \r\n",
+         u"orders@northwind.example.com"_s, true},
+        {"[Label44]\r\nTextValue=sales@north-wind.example.co.uk\r\n", u"sales@north-wind.example.co.uk"_s, true},
+        {"[Label42]\r\nTextValue=+49 30 901820\r\n", QString(), true},
+        {"[Label42]\r\nTextValue=Mail: orders@northwind.example.com\r\n", QString(), true}, // not one whole
+        {"[Label42]\r\nTextValue=a@b.example;touch /tmp/x\r\n", QString(), true},
+        {"[Label42]\r\nTextValue=orders@northwind.example.com\r\n", u"orders@northwind.example.com"_s, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.vendorLines);
+        const QString file = path("order.pof");
+        writeBytes(file, QByteArray("[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n[labelPONumber]\r\nTextValue=2026/017\r\n"
+                                    "[Table00]\r\nTextValue=2\r\n[Table50]\r\nTextValue=3.00\r\n"
+                                    "[Table60]\r\nTextValue=6.00\r\n") + c.vendorLines);
+        start(file);
+        platform.mails.clear();
+        platform.messages.clear();
+        platform.mailProgram = c.mailProgram;
+        QString text;
+        platform.onMail = [&](const ScriptedPlatform::Mail &mail) {
+            if (pdftotext.isEmpty())
+                return;
+            QProcess process;
+            process.start(pdftotext, {mail.attachment, u"-"_s});
+            process.waitForFinished(20000);
+            text = QString::fromUtf8(process.readAllStandardOutput());
+        };
+        platform.onPreview = [](QDialog *d) { qobject_cast<ReportPreview *>(d)->EmailOrder(); };
+        panel->BitBtn1Click();
+        ASSERT_EQ(platform.mails.size(), 1u);
+        const auto &mail = platform.mails.front();
+        EXPECT_EQ(mail.recipient, c.recipient);
+        EXPECT_EQ(mail.subject, u"Purchase Order 2026/017"_s);
+        EXPECT_EQ(mail.attachment, ReportPreview::mailFolder() + u"/2026-017.pdf"_s);
+        if (!pdftotext.isEmpty()) {
+            EXPECT_TRUE(text.contains(u"2026/017"_s)) << text.toStdString();
+            EXPECT_TRUE(text.contains(u"6.00"_s));
+        }
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(ReportPreview::mailFolder()).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << "no one else reads the order";
+        if (c.mailProgram) {
+            EXPECT_TRUE(platform.messages.empty());
+        } else {
+            ASSERT_EQ(platform.messages.size(), 1u);
+            EXPECT_TRUE(platform.messages[0].text.contains(mail.attachment)) << "the user is told where it is";
+        }
+    }
 }
 
 TEST_F(PrintCommandTest, WithTheStartUpBlankSheetNothingIsWrittenByTheSave)
