@@ -207,7 +207,11 @@ TEST_F(PrintCommandTest, ThePreviewMailsTheOrderToTheVendor)
             process.waitForFinished(20000);
             text = QString::fromUtf8(process.readAllStandardOutput());
         };
-        platform.onPreview = [](QDialog *d) { qobject_cast<ReportPreview *>(d)->EmailOrder(); };
+        platform.fileAnswers = {path("saved.pdf")};
+        platform.onPreview = [](QDialog *d) {
+            qobject_cast<ReportPreview *>(d)->EmailOrder();
+            qobject_cast<ReportPreview *>(d)->SaveAsPdf();
+        };
         panel->BitBtn1Click();
         ASSERT_EQ(platform.mails.size(), 1u);
         const auto &mail = platform.mails.front();
@@ -217,6 +221,19 @@ TEST_F(PrintCommandTest, ThePreviewMailsTheOrderToTheVendor)
         if (!pdftotext.isEmpty()) {
             EXPECT_TRUE(text.contains(u"2026/017"_s)) << text.toStdString();
             EXPECT_TRUE(text.contains(u"6.00"_s));
+            // The page sent is the page Save as PDF writes: every word at its place (the
+            // files differ only in their time stamps and document ids).
+            const auto words = [&](const QString &pdf) {
+                QProcess process;
+                process.start(pdftotext, {u"-bbox"_s, pdf, u"-"_s});
+                process.waitForFinished(20000);
+                QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+                lines.removeIf([](const QString &line) { return !line.trimmed().startsWith(u"<word"); });
+                return lines;
+            };
+            const QStringList sent = words(mail.attachment);
+            EXPECT_GT(sent.size(), 20);
+            EXPECT_EQ(sent, words(path("saved.pdf")));
         }
         struct stat st {};
         ASSERT_EQ(::stat(QFile::encodeName(ReportPreview::mailFolder()).constData(), &st), 0);
