@@ -34,6 +34,7 @@ struct Entry
 struct List
 {
     QString text;
+    bool byteOrderMark = false; // kept as found: decoding drops it
     qsizetype closing = -1; // where "</xbel>" starts
     QString bookmarkPrefix = QStringLiteral("bookmark"), mimePrefix = QStringLiteral("mime");
     bool prefixesDeclared = false;
@@ -173,9 +174,13 @@ std::optional<List> readList(const QString &path)
     switch (SafeFile::read(QFile::encodeName(path), MaxListBytes, bytes, st)) {
     case SafeFile::ReadStatus::Missing:
         return parse(QString::fromLatin1(EmptyList));
-    case SafeFile::ReadStatus::Ok:
+    case SafeFile::ReadStatus::Ok: {
         // An empty file is what some programs leave when they clear the list.
-        return parse(bytes.trimmed().isEmpty() ? QString::fromLatin1(EmptyList) : QString::fromUtf8(bytes));
+        auto list = parse(bytes.trimmed().isEmpty() ? QString::fromLatin1(EmptyList) : QString::fromUtf8(bytes));
+        if (list)
+            list->byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+        return list;
+    }
     default:
         return std::nullopt;
     }
@@ -217,7 +222,8 @@ bool add(const QString &list, const QString &file, const QString &mimeType, cons
     }
     QDir().mkpath(QFileInfo(list).absolutePath());
     struct stat st {};
-    return SafeFile::replace(QFile::encodeName(list), text.toUtf8(), st, 0600);
+    const QByteArray bytes = (parsed->byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    return SafeFile::replace(QFile::encodeName(list), bytes, st, 0600);
 }
 
 QStringList used(const QString &list, int limit)

@@ -100,6 +100,22 @@ TEST_F(RecentFilesTest, AnOrderUsedJoinsTheListAndOtherEntriesStayByteForByte)
     EXPECT_TRUE(readBytes(list()).startsWith(OthersList.left(closing)));
 }
 
+// Line ends and a byte-order mark another writer left stay as they are.
+TEST_F(RecentFilesTest, AnotherWritersLineEndsAndByteOrderMarkStay)
+{
+    QByteArray crlf = OthersList;
+    crlf.replace("\n", "\r\n");
+    for (const QByteArray &before : {crlf, QByteArray("\xEF\xBB\xBF") + OthersList}) {
+        writeBytes(list(), before);
+        ASSERT_TRUE(RecentFiles::add(list(), order(u"a.pof"_s), RecentFiles::OrderMimeType, at(1)));
+        ASSERT_TRUE(RecentFiles::add(list(), order(u"a.pof"_s), RecentFiles::OrderMimeType, at(2)));
+        const QByteArray after = readBytes(list());
+        const qsizetype closing = before.lastIndexOf("</xbel>");
+        EXPECT_TRUE(after.startsWith(before.left(closing)));
+        EXPECT_EQ(use(path(u"a.pof"_s))[u"count"_s], u"2"_s);
+    }
+}
+
 TEST_F(RecentFilesTest, AFileAnotherProgramAlsoUsedKeepsThatProgramsUse)
 {
     writeBytes(list(), OthersList);
