@@ -9,8 +9,42 @@
 #include <QIcon>
 #include <QSessionManager>
 
+namespace {
+
+void describeOptions(QCommandLineParser &options)
+{
+    options.setApplicationDescription(QStringLiteral("Fills in, saves and prints purchase orders."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addPositionalArgument(QStringLiteral("order"),
+                                  QStringLiteral("An order (.pof) to open instead of the start-up order; "
+                                                 "\"--\" before a name that starts with \"-\"."),
+                                  QStringLiteral("[order]"));
+}
+
+// --help and --version answer without a display: no window system is needed to print them.
+void answerWithoutWindows(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView arg(argv[i]);
+        if (arg == "--")
+            return;
+        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" || arg == "--version") {
+            QCoreApplication core(argc, argv);
+            QCoreApplication::setApplicationName(QStringLiteral("pelmora-po"));
+            QCoreApplication::setApplicationVersion(QStringLiteral(PO_VERSION));
+            QCommandLineParser options;
+            describeOptions(options);
+            options.process(core); // prints and ends the program
+        }
+    }
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    answerWithoutWindows(argc, argv);
     // The program places its own windows (pop-ups at the pointer, the panel at the click),
     // which a Wayland compositor does not allow. In a Wayland session with an X server at hand
     // (Xwayland) it runs on X, unless the user chose a platform.
@@ -28,12 +62,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(PO_VERSION));
 
     QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Fills in, saves and prints purchase orders."));
-    options.addHelpOption();
-    options.addVersionOption();
-    options.addPositionalArgument(QStringLiteral("order"),
-                                  QStringLiteral("An order (.pof) to open instead of the start-up order."),
-                                  QStringLiteral("[order]"));
+    describeOptions(options);
     options.process(app);
 
     TPurchaseOrderForm sheet; // chooses and opens the start-up sheet

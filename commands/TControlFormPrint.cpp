@@ -28,7 +28,7 @@ namespace {
 // Characters a mail program or a shell could take for more than an address are not taken.
 bool isMailAddress(const QString &text)
 {
-    static const QRegularExpression address(QStringLiteral("^[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)+$"));
+    static const QRegularExpression address(QStringLiteral("^[A-Za-z0-9][A-Za-z0-9._%+-]*@[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)+$"));
     return address.match(text).hasMatch();
 }
 

@@ -72,9 +72,9 @@ public:
     virtual void quitHelp() = 0;
 
     // Hands a message to the desktop's mail program, for the user to finish and send: to
-    // recipient (none when empty), with subject and the file attached. False when no mail
-    // program could be given it.
-    virtual bool composeMail(const QString &recipient, const QString &subject, const QString &attachment) = 0;
+    // recipient (none when empty), with subject and the file attached. Empty when it was
+    // given, else why not.
+    virtual QString composeMail(const QString &recipient, const QString &subject, const QString &attachment) = 0;
 };
 
 // The platform in use: the Qt one unless a test installed another.

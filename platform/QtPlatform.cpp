@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -381,23 +382,50 @@ void QtPlatform::quitHelp()
     m_help.reset();
 }
 
-bool QtPlatform::composeMail(const QString &recipient, const QString &subject, const QString &attachment)
+QString QtPlatform::composeMail(const QString &recipient, const QString &subject, const QString &attachment)
 {
     // xdg-email finds the desktop's mail program; without one taking mailto: links it would
     // open a web browser or nothing at all, so the program asks xdg-mime first.
     const QString email = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
     const QString mime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    const QString none = QStringLiteral("No mail program is set up on this computer.");
     if (email.isEmpty() || mime.isEmpty())
-        return false;
+        return none;
     QProcess query;
     query.start(mime, {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/mailto")});
     if (!query.waitForFinished(10000) || query.exitCode() != 0 ||
         query.readAllStandardOutput().trimmed().isEmpty())
-        return false;
+        return none;
     QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"), subject,
                           QStringLiteral("--attach"), attachment};
     if (!recipient.isEmpty())
-        arguments << recipient;
-    // Detached: the mail program lives on after this one ends.
-    return QProcess::startDetached(email, arguments);
+        arguments << QStringLiteral("mailto:") + recipient; // never taken for an option
+    // xdg-email may wait for the mail program it starts, which lives on after this program
+    // ends: the process is never ended from here (no parent, gone once it has finished). A
+    // failure shows within a few seconds; meanwhile the window paints but takes no input.
+    auto *process = new QProcess;
+    process->setProgram(email);
+    process->setArguments(arguments);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QEventLoop wait;
+    QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
+    QTimer::singleShot(3000, &wait, &QEventLoop::quit);
+    process->start();
+    if (!process->waitForStarted(5000)) {
+        process->deleteLater();
+        return none;
+    }
+    setBusyCursor(true);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    setBusyCursor(false);
+    if (process->state() != QProcess::NotRunning) {
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return QString(); // the mail program has it
+    }
+    process->deleteLater();
+    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+        return QStringLiteral("The mail program could not be given the order (xdg-email ended with %1).")
+            .arg(process->exitCode());
+    return QString();
 }

@@ -36,7 +36,7 @@ public:
 
     void showHelp(const QString &helpFile, int context) override;
     void quitHelp() override;
-    bool composeMail(const QString &recipient, const QString &subject, const QString &attachment) override;
+    QString composeMail(const QString &recipient, const QString &subject, const QString &attachment) override;
 
 private:
     std::unique_ptr<HelpWindow> m_help;

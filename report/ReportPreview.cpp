@@ -173,17 +173,19 @@ void ReportPreview::EmailOrder()
     // nowhere but to the mail program.
     const QString folder = mailFolder();
     const QString pdf = folder + u'/' + m_pdfName;
-    QFile::remove(pdf); // an earlier one of this order is not taken for the new one
-    if (!MakePrivateFolder(folder) || !ReportPainter::writePdf(m_report, pdf)) {
+    // The folder is checked first: nothing is removed through a link planted in its place.
+    const bool written = MakePrivateFolder(folder) && (QFile::remove(pdf) || !QFile::exists(pdf)) &&
+                         ReportPainter::writePdf(m_report, pdf);
+    if (!written) {
         platform().messageBox(this, windowTitle(), QStringLiteral("Unable to write to %1").arg(pdf),
                               MsgIcon::Error, MsgButtons::Ok);
         return;
     }
-    if (!platform().composeMail(m_mail.recipient, m_mail.subject, pdf)) {
+    const QString problem = platform().composeMail(m_mail.recipient, m_mail.subject, pdf);
+    if (!problem.isEmpty()) {
         platform().messageBox(this, QStringLiteral("No Mail Program"),
-                              QStringLiteral("No mail program was found to send the order with. "
-                                             "The purchase order is saved as\n%1\nto attach to a message.")
-                                  .arg(pdf),
+                              QStringLiteral("%1\nThe purchase order is saved as\n%2\nto attach to a message.")
+                                  .arg(problem, pdf),
                               MsgIcon::Information, MsgButtons::Ok);
     }
 }

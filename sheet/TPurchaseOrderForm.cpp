@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMouseEvent>
@@ -293,9 +294,22 @@ void TPurchaseOrderForm::FormShow()
 
 void TPurchaseOrderForm::OpenAtStart(const QString &path)
 {
-    // A file manager may hand over a file: URL; a relative name is the working folder's.
-    const QString local = path.startsWith(u"file:") ? QUrl(path).toLocalFile() : path;
-    const QString full = QFileInfo(local).absoluteFilePath();
+    // A file manager may hand over a file: URL ("localhost" is this machine); a relative name
+    // is the working folder's. Its folder is resolved as the system resolves it (a ".." after
+    // a linked folder), the name itself kept: an order that is a link stays one.
+    QString local = path;
+    if (path.startsWith(u"file:")) {
+        QUrl url(path);
+        if (url.host() == u"localhost")
+            url.setHost(QString());
+        local = url.toLocalFile();
+    }
+    const QString absolute = QDir::isAbsolutePath(local) ? local : QDir::currentPath() + u'/' + local;
+    const qsizetype slash = absolute.lastIndexOf(u'/');
+    // Not QFileInfo's folder, which drops "x/.." by the letters.
+    const QString folder = QFileInfo(absolute.left(std::max<qsizetype>(slash, 1))).canonicalFilePath();
+    const QString full = folder.isEmpty() ? QFileInfo(local).absoluteFilePath()
+                                          : QDir(folder).filePath(absolute.mid(slash + 1));
     const QString problem = StartupSheet::OrderProblem(full);
     if (problem.isEmpty())
         m_startOrder = full;

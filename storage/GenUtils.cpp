@@ -28,6 +28,10 @@ QString FileNameFromText(QStringView text)
     name.replace(u'/', u'-').replace(QChar(u'\0'), u'-');
     for (qsizetype i = 0; i < name.size() && name[i] == u'.'; ++i)
         name[i] = u'-';
+    // A file name holds at most 255 bytes: a longer number is cut, by whole characters, where
+    // its name and an extension (".pof", ".pdf", ".ini") still fit.
+    while (name.toUtf8().size() > MaxFileNameStemBytes)
+        name.chop(name.size() >= 2 && name.back().isLowSurrogate() ? 2 : 1);
     return name;
 }
 

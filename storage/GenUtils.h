@@ -40,7 +40,8 @@ QString ReplaceAll(const QString &source, const QString &search, const QString &
 
 // A file name made from a text such as a PO number, whole: each character a file name cannot
 // hold ("/", NUL) and each leading dot (no hidden file) becomes "-"; an empty text gives
-// "Purchase Order".
+// "Purchase Order". One longer than MaxFileNameStemBytes (in UTF-8) is cut to fit.
+inline constexpr qsizetype MaxFileNameStemBytes = 240;
 QString FileNameFromText(QStringView text);
 
 // The folder part of a path, with its trailing separator ("" when there is none), and the

@@ -76,12 +76,12 @@ public:
     std::vector<Mail> mails;
     bool mailProgram = true; // whether there is one to take a message
     std::function<void(const Mail &)> onMail; // while the attachment is there
-    bool composeMail(const QString &recipient, const QString &subject, const QString &attachment) override
+    QString composeMail(const QString &recipient, const QString &subject, const QString &attachment) override
     {
         mails.push_back({recipient, subject, attachment});
         if (onMail)
             onMail(mails.back());
-        return mailProgram;
+        return mailProgram ? QString() : QStringLiteral("No mail program is set up.");
     }
 
 private:

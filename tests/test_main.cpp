@@ -22,9 +22,11 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The user's data folder (recovery journals) is the run's own, never the user's.
-    QTemporaryDir dataHome;
+    // The user's data and cache folders (recovery journals, the recent list, mailed orders) are
+    // the run's own, never the user's.
+    QTemporaryDir dataHome, cacheHome;
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
     qInstallMessageHandler(quietHandler);
     PoApplication app(argc, argv); // errors escaping an event are shown, as in the program
     ::testing::InitGoogleTest(&argc, argv);

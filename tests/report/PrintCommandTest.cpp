@@ -186,6 +186,7 @@ TEST_F(PrintCommandTest, ThePreviewMailsTheOrderToTheVendor)
         {"[Label42]\r\nTextValue=+49 30 901820\r\n", QString(), true},
         {"[Label42]\r\nTextValue=Mail: orders@northwind.example.com\r\n", QString(), true}, // not one whole
         {"[Label42]\r\nTextValue=a@b.example;touch /tmp/x\r\n", QString(), true},
+        {"[Label42]\r\nTextValue=-orders@acme.example\r\n", QString(), true}, // an option to xdg-email
         {"[Label42]\r\nTextValue=orders@northwind.example.com\r\n", u"orders@northwind.example.com"_s, false},
     };
     for (const auto &c : cases) {
@@ -245,6 +246,27 @@ TEST_F(PrintCommandTest, ThePreviewMailsTheOrderToTheVendor)
             EXPECT_TRUE(platform.messages[0].text.contains(mail.attachment)) << "the user is told where it is";
         }
     }
+}
+
+// A link planted where the mail folder goes is refused before anything is removed through it.
+TEST_F(PrintCommandTest, AMailFolderThatIsALinkIsRefusedUntouched)
+{
+    const QString victim = path("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(victim));
+    writeBytes(victim + u"/2026-017.pdf"_s, "precious");
+    QDir(ReportPreview::mailFolder()).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(ReportPreview::mailFolder()).path()));
+    ASSERT_TRUE(QFile::link(victim, ReportPreview::mailFolder()));
+    const QString file = path("order.pof");
+    writeBytes(file, "[TaxForm]\r\nNoShow=1\r\n[PONumber]\r\nNoShow=1\r\n[labelPONumber]\r\nTextValue=2026/017\r\n");
+    start(file);
+    platform.onPreview = [](QDialog *d) { qobject_cast<ReportPreview *>(d)->EmailOrder(); };
+    panel->BitBtn1Click();
+    EXPECT_TRUE(platform.mails.empty());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(u"Unable to write to"_s));
+    EXPECT_EQ(readBytes(victim + u"/2026-017.pdf"_s), "precious");
+    QFile::remove(ReportPreview::mailFolder());
 }
 
 TEST_F(PrintCommandTest, WithTheStartUpBlankSheetNothingIsWrittenByTheSave)

@@ -62,6 +62,14 @@ TEST(Paths, AFileNameFromAPONumberKeepsAllOfIt)
     };
     for (const auto &c : cases)
         EXPECT_EQ(FileNameFromText(c.number), c.name) << c.number.toStdString();
+    // Too long for a file name: cut by whole characters, room left for an extension.
+    for (const QString &number : {QString(300, u'7'), QString(150, u'ä'), QString::fromUtf8("\xF0\x9F\x93\xA6").repeated(70)}) {
+        const QString name = FileNameFromText(number);
+        EXPECT_LE(name.toUtf8().size(), MaxFileNameStemBytes);
+        EXPECT_GT(name.toUtf8().size(), MaxFileNameStemBytes - 4);
+        EXPECT_TRUE(number.startsWith(name));
+        EXPECT_FALSE(name.back().isHighSurrogate());
+    }
 }
 
 TEST(Paths, AppFileDropsAnyFolderOfTheName)

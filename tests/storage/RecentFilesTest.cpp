@@ -7,6 +7,7 @@
 #include <QXmlStreamReader>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -116,16 +117,30 @@ TEST_F(RecentFilesTest, AnotherWritersLineEndsAndByteOrderMarkStay)
     }
 }
 
-TEST_F(RecentFilesTest, AFileAnotherProgramAlsoUsedKeepsThatProgramsUse)
+// A file another program also used: its entry is brought up to date where it stands, and all
+// the other program wrote in it stays (a title, groups, a private flag, another metadata).
+TEST_F(RecentFilesTest, AFileAnotherProgramAlsoUsedKeepsAllThatProgramWrote)
 {
-    writeBytes(list(), OthersList);
+    QByteArray others = OthersList;
+    others.replace("    <info>\n", "    <title>Notes</title>\n    <desc>Mine</desc>\n    <info>\n");
+    others.replace("        </bookmark:applications>\n",
+                   "        </bookmark:applications>\n        <bookmark:private/>\n");
+    others.replace("    </info>\n", "      <metadata owner=\"http://example.org\"><x/></metadata>\n    </info>\n");
+    writeBytes(list(), others);
     ASSERT_TRUE(RecentFiles::add(list(), u"/home/u/notes.txt"_s, RecentFiles::OrderMimeType, at(3)));
-    const QByteArray after = readBytes(list());
+    ASSERT_TRUE(RecentFiles::add(list(), u"/home/u/notes.txt"_s, RecentFiles::OrderMimeType, at(4)));
+    QByteArray after = readBytes(list());
     EXPECT_EQ(after.count("<bookmark href"), 1);
-    EXPECT_TRUE(after.contains("name=\"gedit\" exec=\"&apos;gedit %u&apos;\" modified=\"2026-01-02T10:00:00.000000Z\" count=\"3\""));
-    EXPECT_TRUE(after.contains("added=\"2026-01-02T10:00:00.000000Z\""));
     EXPECT_EQ(use(u"/home/u/notes.txt"_s)[u"type"_s], u"text/plain"_s) << "its type stays";
-    EXPECT_EQ(use(u"/home/u/notes.txt"_s)[u"count"_s], u"1"_s);
+    EXPECT_EQ(use(u"/home/u/notes.txt"_s)[u"count"_s], u"2"_s);
+    EXPECT_EQ(use(u"/home/u/notes.txt"_s)[u"modified"_s], u"2026-12-10T09:04:00.000000Z"_s);
+    // Taking this program's use and the new times out gives back what the other wrote.
+    const qsizetype ours = after.indexOf("<bookmark:application name=\"Pelmora PO\"");
+    ASSERT_GE(ours, 0);
+    after.remove(ours - 2, after.indexOf("/>", ours) + 2 - ours + 2 + QByteArray("\n        ").size());
+    after.replace("modified=\"2026-12-10T09:04:00.000000Z\" visited=\"2026-12-10T09:04:00.000000Z\"",
+                  "modified=\"2026-01-02T10:00:00.000000Z\" visited=\"2026-01-02T10:00:00.000000Z\"");
+    EXPECT_EQ(after.toStdString(), others.toStdString());
 }
 
 // The dialogs are offered the orders this program used, latest first, ten at most, only those
@@ -144,6 +159,33 @@ TEST_F(RecentFilesTest, TheLatestOrdersThatStillExistAreOffered)
     const QStringList expected{orders[0], orders[10], orders[9], orders[8], orders[7],
                                orders[6], orders[5], orders[4], orders[3], orders[2]};
     EXPECT_EQ(offered, expected);
+}
+
+// Copies of the program that add at once lose none of each other's orders.
+TEST_F(RecentFilesTest, OrdersAddedAtOnceByTwoCopiesAreAllKept)
+{
+    constexpr int Copies = 6;
+    QStringList orders;
+    for (int i = 0; i < Copies; ++i)
+        orders << order(u"copy %1.pof"_s.arg(i));
+    std::vector<pid_t> children;
+    for (int i = 0; i < Copies; ++i) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (int round = 0; round < 5; ++round)
+                RecentFiles::add(list(), orders[i], RecentFiles::OrderMimeType, at(round));
+            ::_exit(0);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children)
+        ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
+    const QStringList offered = RecentFiles::used(list(), 10);
+    for (const QString &o : orders)
+        EXPECT_TRUE(offered.contains(o)) << o.toStdString();
+    for (const QString &o : orders)
+        EXPECT_EQ(use(o)[u"count"_s], u"5"_s) << o.toStdString();
 }
 
 // A list that is not one (damaged, of another kind, a folder or a pipe at its name) is left as

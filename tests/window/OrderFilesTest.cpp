@@ -47,6 +47,10 @@ TEST_F(OrderFilesTest, AnOrderGivenToTheProgramOpensAtStart)
     writeBytes(path(u"Order 17.pof"_s), "[Label2]\r\nTextValue=Acme Tools\r\n");
     writeBytes(path(u"Order 17.ini"_s), "[Label2]\r\nFontName=Arial\r\nFontSize=20\r\nFontStyle=1\r\nFontColor=0\r\n");
     ASSERT_TRUE(QDir().mkdir(path(u"folder.pof"_s)));
+    ASSERT_TRUE(QDir().mkpath(path(u"deep/inside"_s)));
+    ASSERT_TRUE(QFile::link(path(u"deep/inside"_s), path(u"linked"_s)));
+    writeBytes(path(u"deep/Order 17.pof"_s), "[Label2]\r\nTextValue=Acme Tools\r\n");
+    writeBytes(path(u"deep/Order 17.ini"_s), "[Label2]\r\nFontName=Arial\r\nFontSize=20\r\nFontStyle=1\r\nFontColor=0\r\n");
     ASSERT_EQ(::mkfifo(QFile::encodeName(path(u"pipe.pof"_s)).constData(), 0600), 0);
     {
         QFile huge(path(u"huge.pof"_s));
@@ -60,6 +64,9 @@ TEST_F(OrderFilesTest, AnOrderGivenToTheProgramOpensAtStart)
     } cases[] = {
         {path(u"Order 17.pof"_s), path(u"Order 17.pof"_s), QString()},
         {QString::fromLatin1(QUrl::fromLocalFile(path(u"Order 17.pof"_s)).toEncoded()), path(u"Order 17.pof"_s), QString()},
+        {u"file://localhost"_s + QString::fromLatin1(QUrl::fromLocalFile(path(u"Order 17.pof"_s)).toEncoded()).mid(7),
+         path(u"Order 17.pof"_s), QString()},
+        {path(u"linked/../Order 17.pof"_s), QFileInfo(path(u"deep"_s)).canonicalFilePath() + u"/Order 17.pof"_s, QString()},
         {path(u"missing.pof"_s), QString(), u"was not found"_s},
         {path(u"folder.pof"_s), QString(), u"is not a purchase order file"_s},
         {path(u"pipe.pof"_s), QString(), u"is not a purchase order file"_s},
