@@ -5,6 +5,8 @@
 # sanitizer build and the real-window tests. scripts/fresh-machine.sh proves the list complete.
 PO_PACKAGES=(
   cmake g++ make pkg-config
+  # Compilations already made are reused: CI builds a fresh checkout three times.
+  ccache
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libemf2svg-dev libwmf-dev
