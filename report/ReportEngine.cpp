@@ -273,27 +273,43 @@ double anchorOf(const PlacedItem &t)
     return (t.alignment & Qt::AlignRight) ? t.rect.right() : t.rect.left();
 }
 
+// Whether a text may grow rightwards (auto-sized, left-aligned), or leftwards (right-aligned).
+bool growsRight(const PlacedItem &t)
+{
+    return t.autoSized && !(t.alignment & Qt::AlignRight);
+}
+bool growsLeft(const PlacedItem &t)
+{
+    return t.autoSized && (t.alignment & Qt::AlignRight);
+}
+
+// Calls act(left, right) for every two texts that run into each other on a line; true when
+// it changed either.
+template <class Act> bool forEachCollision(std::vector<PlacedItem> &items, Act act)
+{
+    bool changed = false;
+    for (size_t i = 0; i < items.size(); ++i) {
+        for (size_t j = i + 1; j < items.size(); ++j) {
+            PlacedItem *a = &items[i], *b = &items[j];
+            if (!collideOnALine(*a, *b))
+                continue;
+            if (anchorOf(*b) < anchorOf(*a))
+                std::swap(a, b);
+            changed = act(*a, *b) || changed;
+        }
+    }
+    return changed;
+}
+
 // Auto-sized texts that would run into each other on a line give way: of two, a right-aligned
 // one on the right first, else the one on the left, each down to the smallest size.
 void makeRoom(std::vector<PlacedItem> &items)
 {
     for (int pass = 0; pass < 4; ++pass) {
-        bool changed = false;
-        for (size_t i = 0; i < items.size(); ++i) {
-            for (size_t j = i + 1; j < items.size(); ++j) {
-                PlacedItem *a = &items[i], *b = &items[j];
-                if (!collideOnALine(*a, *b))
-                    continue;
-                if (anchorOf(*b) < anchorOf(*a))
-                    std::swap(a, b);
-                if (b->autoSized && (b->alignment & Qt::AlignRight) &&
-                    shrinkTo(*b, b->rect.right() - a->rect.right() - Gap))
-                    changed = true;
-                else if (a->autoSized && !(a->alignment & Qt::AlignRight) &&
-                         shrinkTo(*a, b->rect.left() - Gap - a->rect.left()))
-                    changed = true;
-            }
-        }
+        const bool changed = forEachCollision(items, [](PlacedItem &a, PlacedItem &b) {
+            return (growsLeft(b) && shrinkTo(b, b.rect.right() - a.rect.right() - Gap)) ||
+                   (growsRight(a) && shrinkTo(a, b.rect.left() - Gap - a.rect.left()));
+        });
         if (!changed)
             return;
     }
@@ -304,35 +320,28 @@ void makeRoom(std::vector<PlacedItem> &items)
 // width when it takes no more than half).
 void wrapApart(std::vector<PlacedItem> &items)
 {
-    for (size_t i = 0; i < items.size(); ++i) {
-        for (size_t j = i + 1; j < items.size(); ++j) {
-            PlacedItem *a = &items[i], *b = &items[j];
-            if (!collideOnALine(*a, *b))
-                continue;
-            if (anchorOf(*b) < anchorOf(*a))
-                std::swap(a, b);
-            const bool aWraps = a->autoSized && !(a->alignment & Qt::AlignRight);
-            const bool bWraps = b->autoSized && (b->alignment & Qt::AlignRight);
-            const double start = aWraps ? a->rect.left() : a->rect.right() + Gap;
-            const double end = bWraps ? b->rect.right() : b->rect.left() - Gap;
-            if (aWraps && bWraps) {
-                const double room = end - start - Gap;
-                const double half = room / 2;
-                if (b->rect.width() <= half) {
-                    wrapTo(*a, room - b->rect.width());
-                } else if (a->rect.width() <= half) {
-                    wrapTo(*b, room - a->rect.width());
-                } else {
-                    wrapTo(*a, half);
-                    wrapTo(*b, half);
-                }
-            } else if (aWraps) {
-                wrapTo(*a, end - start);
-            } else if (bWraps) {
-                wrapTo(*b, end - start);
+    forEachCollision(items, [](PlacedItem &a, PlacedItem &b) {
+        const bool aWraps = growsRight(a), bWraps = growsLeft(b);
+        const double start = aWraps ? a.rect.left() : a.rect.right() + Gap;
+        const double end = bWraps ? b.rect.right() : b.rect.left() - Gap;
+        if (aWraps && bWraps) {
+            const double room = end - start - Gap;
+            const double half = room / 2;
+            if (b.rect.width() <= half) {
+                wrapTo(a, room - b.rect.width());
+            } else if (a.rect.width() <= half) {
+                wrapTo(b, room - a.rect.width());
+            } else {
+                wrapTo(a, half);
+                wrapTo(b, half);
             }
+        } else if (aWraps) {
+            wrapTo(a, end - start);
+        } else if (bWraps) {
+            wrapTo(b, end - start);
         }
-    }
+        return aWraps || bWraps;
+    });
 }
 
 // What an item covers: a text its lines, a rule its line.
@@ -341,59 +350,27 @@ QRectF extentOf(const PlacedItem &item)
     return item.kind == PlacedItem::Kind::Text ? inkOf(item) : item.rect;
 }
 
-// Moves units (items that move together) down, in the order of their places by design,
-// until none covers part of one that is above it by design. Side by side is no concern.
-void pushDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &design,
-              const std::vector<std::vector<size_t>> &units)
+using Unit = std::vector<size_t>; // items that move together
+
+double designTopOf(const Unit &unit, const std::vector<QRectF> &design)
 {
-    const auto designTop = [&](const std::vector<size_t> &unit) {
-        double top = design[unit.front()].top();
-        for (size_t k : unit)
-            top = std::min(top, design[k].top());
-        return top;
-    };
-    std::vector<size_t> order(units.size());
-    for (size_t k = 0; k < order.size(); ++k)
-        order[k] = k;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t x, size_t y) { return designTop(units[x]) < designTop(units[y]); });
-    for (size_t n = 0; n < order.size(); ++n) {
-        const auto &unit = units[order[n]];
-        double shift = 0;
-        for (size_t m = 0; m < n; ++m) {
-            const auto &above = units[order[m]];
-            if (designTop(above) >= designTop(unit) - 0.5)
-                continue;
-            for (size_t p : above) {
-                for (size_t u : unit) {
-                    const QRectF upper = extentOf(items[p]), lower = extentOf(items[u]).translated(0, shift);
-                    const double across = std::min(upper.right(), lower.right()) - std::max(upper.left(), lower.left());
-                    if (across > 0.5 && upper.bottom() > lower.top() + 0.5)
-                        shift += upper.bottom() - lower.top();
-                }
-            }
-        }
-        for (size_t u : unit)
-            items[u].rect.translate(0, shift);
-    }
+    double top = design[unit.front()].top();
+    for (size_t k : unit)
+        top = std::min(top, design[k].top());
+    return top;
 }
 
 // Units whose places by design are on one line (tops at most 2 apart) move as one: a caption
-// stays beside its value, a frame beside the frame next to it.
-std::vector<std::vector<size_t>> byLines(std::vector<std::vector<size_t>> units, const std::vector<QRectF> &design)
+// stays beside its value, a frame beside the frame next to it. In the order of their tops.
+std::vector<Unit> byLines(std::vector<Unit> units, const std::vector<QRectF> &design)
 {
-    const auto top = [&](const std::vector<size_t> &unit) {
-        double t = design[unit.front()].top();
-        for (size_t k : unit)
-            t = std::min(t, design[k].top());
-        return t;
-    };
-    std::stable_sort(units.begin(), units.end(), [&](const auto &a, const auto &b) { return top(a) < top(b); });
-    std::vector<std::vector<size_t>> lines;
+    std::stable_sort(units.begin(), units.end(),
+                     [&](const Unit &a, const Unit &b) { return designTopOf(a, design) < designTopOf(b, design); });
+    std::vector<Unit> lines;
     double lineTop = 0;
-    for (auto &unit : units) {
-        if (lines.empty() || top(unit) > lineTop + 2) {
-            lineTop = top(unit);
+    for (Unit &unit : units) {
+        if (lines.empty() || designTopOf(unit, design) > lineTop + 2) {
+            lineTop = designTopOf(unit, design);
             lines.push_back(std::move(unit));
         } else {
             lines.back().insert(lines.back().end(), unit.begin(), unit.end());
@@ -402,12 +379,39 @@ std::vector<std::vector<size_t>> byLines(std::vector<std::vector<size_t>> units,
     return lines;
 }
 
+// Moves the units' lines down, in the order of their places by design, until none covers part
+// of one that is above it by design. Side by side is no concern.
+void pushDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &design, std::vector<Unit> units)
+{
+    const std::vector<Unit> lines = byLines(std::move(units), design);
+    std::vector<double> tops;
+    for (const Unit &line : lines)
+        tops.push_back(designTopOf(line, design));
+    for (size_t n = 0; n < lines.size(); ++n) {
+        double shift = 0;
+        for (size_t m = 0; m < n; ++m) {
+            if (tops[m] >= tops[n] - 0.5)
+                continue;
+            for (size_t p : lines[m]) {
+                for (size_t u : lines[n]) {
+                    const QRectF upper = extentOf(items[p]), lower = extentOf(items[u]).translated(0, shift);
+                    const double across = std::min(upper.right(), lower.right()) - std::max(upper.left(), lower.left());
+                    if (across > 0.5 && upper.bottom() > lower.top() + 0.5)
+                        shift += upper.bottom() - lower.top();
+                }
+            }
+        }
+        for (size_t u : lines[n])
+            items[u].rect.translate(0, shift);
+    }
+}
+
 // Nothing covers anything else: texts pushed out of their lines move what is below them
 // down, and a frame grows to hold the texts drawn in it (as far below them as by design)
 // and moves down as a whole.
 void settleDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &design)
 {
-    std::vector<std::vector<size_t>> topLevel;
+    std::vector<Unit> topLevel;
     std::vector<bool> inFrame(items.size(), false);
     for (size_t r = 0; r < items.size(); ++r) {
         if (items[r].kind != PlacedItem::Kind::Rectangle)
@@ -417,10 +421,10 @@ void settleDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &desig
             if (items[t].kind == PlacedItem::Kind::Text && design[r].contains(design[t]))
                 members.push_back(t);
         }
-        std::vector<std::vector<size_t>> singles;
+        std::vector<Unit> singles;
         for (size_t t : members)
             singles.push_back({t});
-        pushDown(items, design, byLines(std::move(singles), design));
+        pushDown(items, design, std::move(singles));
         double designBottom = 0, bottom = 0;
         for (size_t t : members) {
             designBottom = std::max(designBottom, design[t].top() + inkOf(items[t]).height());
@@ -436,7 +440,7 @@ void settleDown(std::vector<PlacedItem> &items, const std::vector<QRectF> &desig
         if (!inFrame[k] && items[k].kind != PlacedItem::Kind::Rectangle)
             topLevel.push_back({k});
     }
-    pushDown(items, design, byLines(std::move(topLevel), design));
+    pushDown(items, design, std::move(topLevel));
 }
 
 BandLayout layoutBand(ReportBand &band, const GroupPoints &groupPoints)

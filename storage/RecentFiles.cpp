@@ -49,6 +49,9 @@ struct List
     QString bookmarkPrefix = QStringLiteral("bookmark"), mimePrefix = QStringLiteral("mime");
     bool prefixesDeclared = false;
     std::vector<Entry> entries;
+    // The prefixes as written before a name ("bookmark:"; nothing for a default namespace).
+    QString bookmark() const { return bookmarkPrefix.isEmpty() ? QString() : bookmarkPrefix + u':'; }
+    QString mime() const { return mimePrefix.isEmpty() ? QString() : mimePrefix + u':'; }
 };
 
 QString fileOf(QStringView href)
@@ -159,7 +162,7 @@ QString escaped(const QString &text)
 // This program's use of a file, as GLib writes an application element.
 QString application(const List &list, const Entry &entry, const QString &now)
 {
-    const QString b = list.bookmarkPrefix.isEmpty() ? QString() : list.bookmarkPrefix + u':';
+    const QString b = list.bookmark();
     return QStringLiteral("<%1application name=\"%2\" exec=\"%3\" modified=\"%4\" count=\"%5\"/>")
         .arg(b, escaped(ApplicationName), escaped(ApplicationExec), now)
         .arg(entry.count);
@@ -168,8 +171,7 @@ QString application(const List &list, const Entry &entry, const QString &now)
 // The entry as GLib writes one, two spaces in.
 QString bookmark(const List &list, const Entry &entry, const QString &now)
 {
-    const QString b = list.bookmarkPrefix.isEmpty() ? QString() : list.bookmarkPrefix + u':';
-    const QString m = list.mimePrefix.isEmpty() ? QString() : list.mimePrefix + u':';
+    const QString b = list.bookmark(), m = list.mime();
     const QString declarations =
         list.prefixesDeclared ? QString()
                               : QStringLiteral(" xmlns:bookmark=\"%1\" xmlns:mime=\"%2\"").arg(BookmarkNs, MimeNs);
@@ -193,8 +195,7 @@ QString bookmark(const List &list, const Entry &entry, const QString &now)
 // it (titles, groups, a private flag, other programs' uses and metadata) stays as written.
 QString updated(const List &list, const Entry &entry, const QString &now)
 {
-    const QString b = list.bookmarkPrefix.isEmpty() ? QString() : list.bookmarkPrefix + u':';
-    const QString m = list.mimePrefix.isEmpty() ? QString() : list.mimePrefix + u':';
+    const QString b = list.bookmark(), m = list.mime();
     const QString use = application(list, entry, now);
     QString inner = list.text.mid(entry.startTagEnd, entry.end - entry.startTagEnd);
     const auto at = [&](qsizetype position) { return position - entry.startTagEnd; };
